@@ -1,0 +1,45 @@
+# The two everyday commands are `make run` and `make test`; both install what is missing first.
+JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE   ?= cmake
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build run test test-sanitize bench fuzz format clean
+
+all: build
+
+deps:
+	@bash tools/install-deps.sh
+
+build: deps
+	$(CMAKE) -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	$(CMAKE) --build build -j $(JOBS)
+
+run: build
+	./build/startup/mosaiq $(ARGS)
+
+test: build
+	cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	$(CMAKE) -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMOSAIQ_SANITIZE=ON
+	$(CMAKE) --build build-asan -j $(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+	    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -LE e2e
+
+bench: deps
+	$(CMAKE) -S . -B build-release -DCMAKE_BUILD_TYPE=Release
+	$(CMAKE) --build build-release -j $(JOBS) --target benchmarks
+	@bash bench/run-benchmarks.sh build-release
+
+fuzz: deps
+	CC=clang CXX=clang++ $(CMAKE) -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOSAIQ_FUZZ=ON
+	$(CMAKE) --build build-fuzz -j $(JOBS) --target fuzz_strip_reader
+	mkdir -p fuzz-out
+	./build-fuzz/tests/fuzz/fuzz_strip_reader -max_total_time=$(FUZZ_SECONDS) -max_len=16384 \
+	    -artifact_prefix=fuzz-out/ fuzz-out tests/fuzz/corpus
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build build-asan build-release build-fuzz

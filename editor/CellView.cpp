@@ -1,0 +1,177 @@
+#include "CellView.h"
+#include "Twips.h"
+
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QToolTip>
+
+namespace mosaiq {
+
+namespace {
+// One display frame. Changes wait at most this long before they are drawn.
+constexpr int kFrameMs = 16;
+
+QColor ToQColor(Color bgr) {
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+int ButtonBits(Qt::MouseButtons buttons) { return static_cast<int>(buttons & 0x7); }
+} // namespace
+
+CellView::CellView(BarModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.25);
+    font.setBold(true);
+    setFont(font);
+    frameTimer_.setSingleShot(true);
+    frameTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&frameTimer_, &QTimer::timeout, this, &CellView::FrameDue);
+    model_.SetObserver([this](int index) { BarChanged(index); });
+}
+
+void CellView::SetPanelColor(Color color) {
+    if (color == panelColor_) return;
+    panelColor_ = color;
+    panelDirty_ = true;
+    if (!frameTimer_.isActive()) frameTimer_.start(kFrameMs);
+}
+
+void CellView::BarChanged(int index) {
+    dirty_[index] = true;
+    anyDirty_ = true;
+    if (!frameTimer_.isActive()) frameTimer_.start(kFrameMs);
+}
+
+void CellView::FrameDue() {
+    if (panelDirty_) {
+        update();
+    } else if (anyDirty_) {
+        QRegion region;
+        for (int i = 1; i <= kCellCount; ++i)
+            if (dirty_[i]) region += BarRect(i);
+        update(region);
+    }
+    dirty_.fill(false);
+    anyDirty_ = false;
+    panelDirty_ = false;
+}
+
+void CellView::Flush() {
+    frameTimer_.stop();
+    FrameDue();
+    repaint();
+}
+
+QRect CellView::BarRect(int index) const {
+    // Position and size are converted on their own, as the window system snaps each to pixels.
+    const Bar& bar = model_.At(index);
+    const double dx = logicalDpiX();
+    const double dy = logicalDpiY();
+    return QRect(TwipsToPixels(bar.left, dx), TwipsToPixels(bar.top, dy),
+                 TwipsToPixels(bar.width, dx), TwipsToPixels(bar.height, dy));
+}
+
+int CellView::BarAt(QPoint pos) const {
+    // Later bars lie on top of earlier ones where a layout makes them overlap.
+    for (int i = kCellCount; i >= 1; --i)
+        if (model_.At(i).visible && BarRect(i).contains(pos)) return i;
+    return 0;
+}
+
+void CellView::paintEvent(QPaintEvent* event) {
+    ++paintCount_;
+    QPainter painter(this);
+    const QRect area = event->rect();
+    painter.fillRect(area, ToQColor(panelColor_));
+    for (int i = 1; i <= kCellCount; ++i) {
+        const Bar& bar = model_.At(i);
+        if (!bar.visible) continue;
+        const QRect r = BarRect(i);
+        if (!r.intersects(area) || r.isEmpty()) continue;
+        painter.fillRect(r, ToQColor(bar.fill));
+        if (bar.border) {
+            painter.setPen(Qt::black);
+            painter.drawRect(r.adjusted(0, 0, -1, -1));
+        }
+        if (bar.caption == BarCaption::X) {
+            painter.setPen(ToQColor(bar.captionColor));
+            painter.drawText(r, Qt::AlignCenter, QStringLiteral("X"));
+        }
+    }
+}
+
+void CellView::mousePressEvent(QMouseEvent* event) {
+    const int button = ButtonBits(event->button());
+    // The first button down decides who holds the mouse until every button is up again.
+    if (event->buttons() == event->button()) {
+        captureBar_ = BarAt(event->position().toPoint());
+        captureOnPanel_ = captureBar_ == 0;
+    }
+    if (captureBar_ != 0) emit BarMouseDown(captureBar_, button);
+}
+
+void CellView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // A quick second click is a click like any other.
+    mousePressEvent(event);
+}
+
+void CellView::mouseMoveEvent(QMouseEvent* event) {
+    const int buttons = ButtonBits(event->buttons());
+    if (buttons != 0 && (captureBar_ != 0 || captureOnPanel_)) {
+        if (captureBar_ != 0)
+            emit BarMouseMove(captureBar_, buttons);
+        else
+            emit PanelMouseMove(buttons);
+        return;
+    }
+    const int index = BarAt(event->position().toPoint());
+    if (index != 0)
+        emit BarMouseMove(index, buttons);
+    else
+        emit PanelMouseMove(buttons);
+}
+
+void CellView::mouseReleaseEvent(QMouseEvent* event) {
+    const int button = ButtonBits(event->button());
+    const int bar = captureBar_;
+    const bool onPanel = captureOnPanel_;
+    if (event->buttons() == Qt::NoButton) {
+        captureBar_ = 0;
+        captureOnPanel_ = false;
+    }
+    if (bar != 0) {
+        emit BarMouseUp(bar, button);
+        // The click follows the release, and only when the left button is released over the
+        // pressed bar.
+        if (event->button() == Qt::LeftButton && BarAt(event->position().toPoint()) == bar)
+            emit BarClick(bar);
+    } else if (onPanel || BarAt(event->position().toPoint()) == 0) {
+        emit PanelMouseUp(button);
+    }
+}
+
+bool CellView::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int index = BarAt(help->pos());
+        const std::string_view hint = index != 0 ? model_.HintText(index) : std::string_view{};
+        if (hint.empty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(),
+                               QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size())),
+                               this, BarRect(index));
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+} // namespace mosaiq

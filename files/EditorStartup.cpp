@@ -1,0 +1,85 @@
+#include "EditorStartup.h"
+#include "CellView.h"
+#include "EditorHost.h"
+#include "EditorWindow.h"
+#include "PaletteLabel.h"
+#include "StripFile.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+
+#include <filesystem>
+
+namespace mosaiq {
+
+namespace {
+
+std::filesystem::path ToPath(const QString& name) {
+#ifdef _WIN32
+    return std::filesystem::path(name.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(name).toStdString());
+#endif
+}
+
+// Tells the user why the program named on the command line could not be read, once the window
+// shows. The first-time menu waits until the message has been acknowledged.
+void ReportUnreadable(EditorWindow& w, const QString& error) {
+    QTimer::singleShot(0, &w, [&w, error] {
+        const bool armed = w.OneShot.Enabled();
+        w.OneShot.SetEnabled(false);
+        w.Modal().Inform(&w, w.AppTitle,
+                         QStringLiteral("The file %1 could not be loaded: %2")
+                             .arg(w.FileName, error));
+        if (armed && w.FreshStart) w.OneShot.SetEnabled(true);
+    });
+}
+
+} // namespace
+
+void Form_Load(EditorWindow& w, const QString& commandLine, const SplashHandOver& splash) {
+    w.AppTitle = QStringLiteral("Mosaiq");
+
+    w.HandOverMark = w.AppTitle;
+    if (splash)
+        splash(w);
+    else
+        w.HandOverMark.clear();
+    while (!w.HandOverMark.isEmpty())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+
+    w.SetStatus(kModeDesign);
+    for (int i = 1; i <= kCellCount; ++i) w.Bars.SetBorder(i, false);
+    w.Bars.SetCaption(1, BarCaption::X);
+    for (int i = 0; i < kInstructionCount; ++i) {
+        w.lColor[i]->SetCaption(QString());
+        w.lColor[i]->SetFill(kInstructionColors[i]);
+    }
+    w.ShowTooltips();
+    w.mnuSave->setEnabled(false);
+
+    // The path keeps its letter case: where case matters, another case names another file.
+    w.FileName = commandLine;
+    if (!w.FileName.isEmpty()) {
+        EditorHost host(w);
+        const std::filesystem::path path = ToPath(w.FileName);
+        std::error_code ec;
+        // A path that does not exist starts an empty strip that Save will create.
+        if (std::filesystem::exists(path, ec)) {
+            if (const FileStatus status = LoadStripFile(w.Machine, host, path); !status)
+                ReportUnreadable(w, QString::fromStdString(status.error));
+        }
+        w.ShowFileInCaption();
+        RepaintCells(w.Machine, host);
+    }
+
+    w.Machine.StopRequest = true;
+    w.lColor[0]->SetBorder(false);
+    w.lColor[1]->SetBorder(true);
+    w.FreshStart = true;
+    w.show();
+}
+
+} // namespace mosaiq

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Machine.h"
+#include "StripFormat.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace mosaiq {
+
+// Loads the program file at `path` into the strip. The file is read in full before anything
+// changes, so a file that cannot be read leaves the strip, the bars and StopRequest exactly as they
+// were, and the status says why. Otherwise the strip and every bar are cleared as by Clear All (any
+// run stops at its next check, the X marker stands red on bar 1) and the file's codes fill the
+// cells. The bars are not repainted from the new codes: the caller does that once the caption shows
+// the file.
+template <MachineHost Host>
+FileStatus LoadStripFile(MachineState& m, Host& host, const std::filesystem::path& path) {
+    StripCodes codes{};
+    if (FileStatus status = ReadStripFile(path, codes); !status) return status;
+    ClearStrip(m, host, StopCause::User);
+    std::copy(codes.begin(), codes.end(), m.Cells.begin() + 1);
+    return {};
+}
+
+// Saves the codes of cells 1 to 1024 as they stand, whatever a run has made of them.
+inline FileStatus SaveStripFile(const MachineState& m, const std::filesystem::path& path) {
+    StripCodes codes{};
+    std::copy(m.Cells.begin() + 1, m.Cells.end(), codes.begin());
+    return WriteStripFile(path, codes);
+}
+
+} // namespace mosaiq

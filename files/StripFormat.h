@@ -1,0 +1,71 @@
+#pragma once
+
+#include "Codes.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+
+namespace mosaiq {
+
+// The codes of one whole strip as a program file holds them: index 0 is cell 1.
+using StripCodes = std::array<std::uint8_t, kCellCount>;
+
+// The outcome of a file operation. `error` is a short reason a person can read ("No such file or
+// directory", "Is a directory"); it is empty when `ok` is true.
+struct FileStatus {
+    bool ok = true;
+    std::string error;
+    explicit operator bool() const { return ok; }
+};
+
+// Turns the text of a program file into codes, one line per cell, while the text arrives in pieces
+// of any size; it keeps a few bytes of state and never a whole line, so an endless line costs
+// nothing but time.
+//
+// Lines end in CR LF, LF or a lone CR. Line i gives cell i for the first 1024 lines; later lines
+// are ignored, and cells without a line stay 0. Within a line, blanks and tabs are skipped wherever
+// they stand; the hex digits (either case) that start what is left, up to the first other
+// character, give the code. A line that starts with no digit gives 0, and so does a value above
+// 255.
+class StripReader {
+public:
+    void Feed(const char* data, std::size_t n);
+
+    // True once 1024 lines are in: nothing fed from now on can change the result.
+    bool Full() const { return line_ >= kCellCount; }
+
+    // Ends the text (a last line without a line end still counts) and returns the codes. The
+    // reader is then as new, ready for another file.
+    StripCodes Finish();
+
+private:
+    void EndLine();
+
+    StripCodes codes_{};
+    int line_ = 0;         // index of the line being read
+    unsigned value_ = 0;   // the line's value so far, held at kOutOfRange once it passes 255
+    bool stopped_ = false; // a character other than a digit, blank or tab ended the value
+    bool afterCr_ = false; // the last byte was a CR, so an LF right after it ends no line
+};
+
+// Reads a whole program file from a stream.
+StripCodes ReadStrip(std::istream& in);
+
+// Reads the program file at `path` into `out`. On failure `out` keeps what it held, and the status
+// says why the file could not be read.
+FileStatus ReadStripFile(const std::filesystem::path& path, StripCodes& out);
+
+// The text of a program file: 1024 lines of two upper-case hex digits and CR LF, 4096 bytes.
+std::string FormatStrip(const StripCodes& codes);
+
+// Writes the program file at `path`, used as given (no extension is checked or added). An existing
+// file is replaced only once the new text is safely on disk: a failure at any step leaves it as it
+// was and leaves no temporary file behind. A symbolic link stays a link; the file it points to is
+// replaced. An existing file keeps its permissions (and, where the system allows, its owner).
+FileStatus WriteStripFile(const std::filesystem::path& path, const StripCodes& codes);
+
+} // namespace mosaiq

@@ -1,0 +1,166 @@
+#pragma once
+
+#include "Machine.h"
+
+#include <cstdint>
+
+namespace mosaiq {
+
+// Why a run ended: Limit when the last pass ran past its end cell, otherwise what made StopRequest
+// true (Stopped when nobody recorded a cause).
+enum class RunEnd : std::uint8_t {
+    Limit,
+    LoopFull,
+    NoEndRepeat,
+    StrayEndRepeat,
+    IdleRun,
+    Steps,
+    Stopped,
+};
+
+std::string_view RunEndName(RunEnd end);
+
+constexpr RunEnd RunEndFromCause(StopCause cause) {
+    switch (cause) {
+    case StopCause::LoopFull: return RunEnd::LoopFull;
+    case StopCause::NoEndRepeat: return RunEnd::NoEndRepeat;
+    case StopCause::StrayEndRepeat: return RunEnd::StrayEndRepeat;
+    case StopCause::IdleRun: return RunEnd::IdleRun;
+    case StopCause::Steps: return RunEnd::Steps;
+    case StopCause::None:
+    case StopCause::User: break;
+    }
+    return RunEnd::Stopped;
+}
+
+struct RunResult {
+    RunEnd end = RunEnd::Limit;
+    std::uint64_t steps = 0;  // steps that passed their check and executed their cell
+    std::uint64_t passes = 0; // passes begun, the first included
+};
+
+// Runs the strip from cell 1 in passes until a pass runs past its end cell or StopRequest is true
+// at a step's check, then restores the design-mode display. Yields to the host twice in every
+// ordinary step, before every cell of a forward scan and before every bar of the closing sweep;
+// after each yield every field of `m` is read afresh, since handlers may have changed it.
+// The caller must not start a run while another is in progress.
+template <MachineHost Host> RunResult RunProgram(MachineState& m, Host& host) {
+    RunResult result;
+
+    // Start of the run.
+    ResetTouchedCells(m, host);
+    host.SetStatus(kModeRunning);
+    if (m.RunLimit == 0) host.SetPanelColor(kWhite);
+
+    for (bool newPass = true; newPass;) {
+        newPass = false;
+
+        // Start of a pass.
+        m.LoopStack.fill(0);
+        m.StopRequest = false;
+        m.Cause = StopCause::None;
+        // Only ever compared with 0, so it saturates instead of overflowing in a long pass.
+        std::int32_t ExecCount = 0;
+        m.LoopTop = 1;
+        m.PixelX = 1;
+        if (m.RunLimit == 0 || m.RunLimit > kCellCount) m.RunLimit = kCellCount;
+        const std::int32_t passEnd = m.RunLimit;
+        m.ProgPos = 1;
+        ++result.passes;
+
+        while (m.ProgPos <= passEnd) {
+            host.SetBarCaption(m.ProgPos, BarCaption::Empty);
+            // The check right after this yield must see a Stop chosen during it.
+            host.Yield(YieldPoint::BeforeCheck);
+            if (m.StopRequest) goto endOfRun;
+            ++result.steps;
+
+            const std::uint8_t code = m.Cells[m.ProgPos];
+            if (code >= NextPixel && code <= EndRepeat && ExecCount < INT32_MAX) ++ExecCount;
+            switch (code) {
+            case NextPixel:
+                if (++m.PixelX > kCellCount) m.PixelX = 1;
+                break;
+            case PreviousPixel:
+                if (--m.PixelX < 1) m.PixelX = kCellCount;
+                break;
+            case PlusColor:
+                m.Cells[m.PixelX] = static_cast<std::uint8_t>(m.Cells[m.PixelX] + 1);
+                m.Touched[m.PixelX] = true;
+                break;
+            case MinusColor:
+                m.Cells[m.PixelX] = static_cast<std::uint8_t>(m.Cells[m.PixelX] - 1);
+                m.Touched[m.PixelX] = true;
+                break;
+            case RepeatUntilWhite:
+                if (m.Cells[m.PixelX] != 0) {
+                    if (m.LoopTop > kLoopSlots) {
+                        m.RequestStop(StopCause::LoopFull);
+                    } else {
+                        m.LoopStack[m.LoopTop] = m.ProgPos - 1;
+                        ++m.LoopTop;
+                    }
+                } else {
+                    // Skip the loop: scan forward to the matching End Repeat, which the step's
+                    // increment then moves past. The scan ignores the pass end.
+                    std::int32_t Depth = 1;
+                    do {
+                        host.Yield(YieldPoint::Scan);
+                        if (++m.ProgPos > kCellCount) {
+                            m.RequestStop(StopCause::NoEndRepeat);
+                            break;
+                        }
+                        const std::uint8_t c = m.Cells[m.ProgPos];
+                        if (c == RepeatUntilWhite) ++Depth;
+                        else if (c == EndRepeat) --Depth;
+                    } while (Depth >= 1);
+                }
+                break;
+            case EndRepeat:
+                if (m.LoopTop <= 1) {
+                    m.RequestStop(StopCause::StrayEndRepeat);
+                } else {
+                    --m.LoopTop;
+                    m.ProgPos = m.LoopStack[m.LoopTop];
+                }
+                break;
+            case Run:
+                if (ExecCount > 0) {
+                    host.SetRunCaption(kRunCaptionStop);
+                    newPass = true;
+                } else {
+                    m.RequestStop(StopCause::IdleRun);
+                }
+                break;
+            default: break;
+            }
+            if (newPass) break;
+
+            const std::uint8_t under = m.Cells[m.PixelX];
+            host.SetBarFill(m.PixelX, RunColor(under));
+            if (under == NextPixel) host.SetBarCaptionColor(m.PixelX, kBlack);
+            host.Yield(YieldPoint::AfterRepaint);
+            ++m.ProgPos;
+        }
+    }
+
+endOfRun:
+    result.end = m.StopRequest ? RunEndFromCause(m.Cause) : RunEnd::Limit;
+
+    // End of the run.
+    for (int i = 1; i <= kCellCount; ++i) {
+        host.Yield(YieldPoint::Sweep);
+        host.SetBarCaption(i, BarCaption::Empty);
+        if (m.Cells[i] == 0) host.SetBarHint(i, kBarHint);
+    }
+    host.SetBarCaption(m.PixelX, BarCaption::X);
+    host.SetBarCaptionColor(m.PixelX, kRed);
+    m.RunLimit = 0;
+    host.SetStatus(kModeDesign);
+    host.SetRunCaption(kRunCaptionRun);
+    m.StopRequest = true;
+    host.SetPanelColor(kBlack);
+    return result;
+}
+
+} // namespace mosaiq

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "Machine.h"
+
+#include <cstdint>
+
+namespace mosaiq {
+
+// The headless runner's host: shows nothing, and stops the run once a step budget is spent.
+// The budget is enforced in the yield right before a step's check, so exactly `budget` cells are
+// executed unless the run ends earlier. A budget of 0 means none.
+class RunnerHost : public NullHost {
+public:
+    RunnerHost(MachineState& machine, std::uint64_t budget) : machine_(machine), budget_(budget) {}
+
+    void Yield(YieldPoint point) {
+        if (point != YieldPoint::BeforeCheck || budget_ == 0) return;
+        // Every check before this one was passed, so `checks_` steps have executed.
+        if (checks_++ >= budget_) machine_.RequestStop(StopCause::Steps);
+    }
+
+private:
+    MachineState& machine_;
+    std::uint64_t budget_;
+    std::uint64_t checks_ = 0;
+};
+
+} // namespace mosaiq
