@@ -229,6 +229,9 @@ FileStatus ReadStripFile(const fs::path& path, StripCodes& out) {
     // Some systems open a directory for reading without complaint; say what it is up front.
     std::error_code ec;
     if (fs::is_directory(path, ec)) return Failure(std::errc::is_a_directory);
+    // A pipe or a device may never end a line, or never end at all: only plain files are read.
+    if (const auto st = fs::status(path, ec); !ec && fs::exists(st) && !fs::is_regular_file(st))
+        return FileStatus{false, "Not a regular file"};
 
     errno = 0;
     const FilePtr file(OpenFile(path, false));

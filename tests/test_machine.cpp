@@ -42,6 +42,9 @@ Script ClearAt(int check) {
 Script ResetAt(int check) {
     return {Script::Reset, YieldPoint::BeforeCheck, check};
 }
+Script LimitAt(int check, int limit) {
+    return {Script::Limit, YieldPoint::BeforeCheck, check, 0, limit};
+}
 
 // "2 5 4 6 1024=3 10-12=7": bare codes fill cells from 1 on, "n=c" sets cell n, "a-b=c" a range;
 // a bare code after an assignment goes to the next cell.
@@ -102,9 +105,7 @@ struct Rig {
                 RepaintCells(m, h);
             });
             break;
-        case Script::Limit:
-            at([s](MachineState& m, ScriptedHost&) { m.RunLimit = s.code; });
-            break;
+        case Script::Limit: at([s](MachineState& m, ScriptedHost&) { m.RunLimit = s.code; }); break;
         }
     }
 };
@@ -335,6 +336,10 @@ void TestMachine::run_data() {
         << "1 7" << 0 << StopAt(check, 7) << "" << "" << 1 << 1 << RunEnd::Stopped << 6 << 4 << 7 << 3 << 0;
     QTest::newRow("plus counts as executed")
         << "3 7" << 0 << StopAt(check, 5) << "1=3" << "1" << 1 << 1 << RunEnd::Stopped << 4 << 3 << 5 << 2 << 0;
+    QTest::newRow("skipped Repeat counts as executed")
+        << "0 5 6 7" << 0 << StopAt(check, 7) << "" << "" << 1 << 1 << RunEnd::Stopped << 6 << 3 << 7 << 4 << 2;
+    QTest::newRow("limit changed in a pass waits for the next")
+        << "1 7" << 0 << LimitAt(3, 1) << "" << "" << 2 << 1 << RunEnd::Limit << 5 << 3 << 5 << 3 << 0;
     QTest::newRow("each pass counts afresh")
         << "1 7" << 0 << PaintAt(3, 1, 0) << "1=0" << "" << 1 << 1 << RunEnd::IdleRun << 4 << 2 << 5 << 3 << 0;
     QTest::newRow("cell painted during a run is executed")
