@@ -118,6 +118,8 @@ public:
 
     // Lets the window system deliver pending events; what a run does between its steps.
     void YieldToEvents();
+    // Drops a run that fell due during a run; the user has asked for something else since.
+    void CancelPendingRun() { pendingRun_ = false; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -129,7 +131,6 @@ protected:
 
 private:
     void ApplyPanelGeometry();
-    void CancelPendingRun() { pendingRun_ = false; }
 
     Dialogs& dialogs_;
     std::string caption_;

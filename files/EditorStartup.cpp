@@ -2,12 +2,13 @@
 #include "CellView.h"
 #include "EditorHost.h"
 #include "EditorWindow.h"
+#include "FileCommands.h"
+#include "NativePath.h"
 #include "PaletteLabel.h"
 #include "StripFile.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFile>
 #include <QTimer>
 
 #include <filesystem>
@@ -15,14 +16,6 @@
 namespace mosaiq {
 
 namespace {
-
-std::filesystem::path ToPath(const QString& name) {
-#ifdef _WIN32
-    return std::filesystem::path(name.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(name).toStdString());
-#endif
-}
 
 // Tells the user why the program named on the command line could not be read, once the window
 // shows. The first-time menu waits until the message has been acknowledged.
@@ -41,6 +34,7 @@ void ReportUnreadable(EditorWindow& w, const QString& error) {
 
 void Form_Load(EditorWindow& w, const QString& commandLine, const SplashHandOver& splash) {
     w.AppTitle = QStringLiteral("Mosaiq");
+    new FileCommands(w); // owned by the window
 
     w.HandOverMark = w.AppTitle;
     if (splash)
@@ -64,7 +58,7 @@ void Form_Load(EditorWindow& w, const QString& commandLine, const SplashHandOver
     w.FileName = commandLine;
     if (!w.FileName.isEmpty()) {
         EditorHost host(w);
-        const std::filesystem::path path = ToPath(w.FileName);
+        const std::filesystem::path path = NativePath(w.FileName);
         std::error_code ec;
         // A path that does not exist starts an empty strip that Save will create.
         if (std::filesystem::exists(path, ec)) {

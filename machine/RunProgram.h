@@ -6,8 +6,8 @@
 
 namespace mosaiq {
 
-// Why a run ended: Limit when the last pass ran past its end cell, otherwise what made StopRequest
-// true (Stopped when nobody recorded a cause).
+// Why a run ended: what made StopRequest true when the run ended (Stopped when nobody recorded a
+// cause), or Limit when it was false, so the last pass simply ran past its end cell.
 enum class RunEnd : std::uint8_t {
     Limit,
     LoopFull,

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+#include <filesystem>
+
+namespace mosaiq {
+
+// A path as the user named it, in the form the file routines take.
+inline std::filesystem::path NativePath(const QString& name) {
+#ifdef _WIN32
+    return std::filesystem::path(name.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(name).toStdString());
+#endif
+}
+
+} // namespace mosaiq
