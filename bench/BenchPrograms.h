@@ -11,7 +11,8 @@ inline void LoadBusyProgram(MachineState& m) {
     m = MachineState{};
     constexpr std::uint8_t pattern[] = {PreviousPixel, PlusColor, PreviousPixel, MinusColor};
     constexpr int codeCells = 400;
-    for (int i = 1; i <= codeCells; ++i) m.Cells[i] = pattern[(i - 1) % 4];
+    for (int i = 1; i <= codeCells; ++i)
+        m.Cells[i] = pattern[(i - 1) % 4];
     m.Cells[codeCells + 1] = Run;
 }
 

@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
     }
     std::printf("headless_steps: %llu\n", static_cast<unsigned long long>(result.steps));
     std::printf("headless_seconds: %.3f\n", elapsed.count());
-    std::printf("headless_steps_per_s: %.0f\n", static_cast<double>(result.steps) / elapsed.count());
+    std::printf("headless_steps_per_s: %.0f\n",
+                static_cast<double>(result.steps) / elapsed.count());
     return 0;
 }

@@ -18,7 +18,9 @@ QColor ToQColor(Color bgr) {
                   static_cast<int>((bgr >> 16) & 0xFF));
 }
 
-int ButtonBits(Qt::MouseButtons buttons) { return static_cast<int>(buttons & 0x7); }
+int ButtonBits(Qt::MouseButtons buttons) {
+    return static_cast<int>(buttons & 0x7);
+}
 } // namespace
 
 CellView::CellView(BarModel& model, QWidget* parent) : QWidget(parent), model_(model) {

@@ -61,7 +61,7 @@ private:
     bool anyDirty_ = false;
     bool panelDirty_ = false;
     QTimer frameTimer_;
-    int captureBar_ = 0;        // bar that holds the mouse while a button is down
+    int captureBar_ = 0;          // bar that holds the mouse while a button is down
     bool captureOnPanel_ = false; // the button went down on the frame
     quint64 paintCount_ = 0;
 };

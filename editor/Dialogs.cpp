@@ -6,7 +6,9 @@
 
 namespace mosaiq {
 
-QAction* QtDialogs::PopupMenu(QMenu& menu, QPoint globalPos) { return menu.exec(globalPos); }
+QAction* QtDialogs::PopupMenu(QMenu& menu, QPoint globalPos) {
+    return menu.exec(globalPos);
+}
 
 bool QtDialogs::AskYesNo(QWidget* parent, const QString& title, const QString& text) {
     return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No,

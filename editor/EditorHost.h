@@ -18,7 +18,8 @@ public:
     void SetBarHint(int i, std::string_view text) { w_.Bars.SetHint(i, text); }
     void SetPanelColor(Color c) { w_.Panel->SetPanelColor(c); }
     void SetRunCaption(std::string_view text) {
-        const QString caption = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+        const QString caption =
+            QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
         if (w_.mnuRun->text() != caption) w_.mnuRun->setText(caption);
     }
     void SetStatus(std::string_view mode) { w_.SetStatus(mode); }

@@ -101,14 +101,20 @@ void EditorWindow::ShowFileInCaption() {
 
 // ---- Layout ---------------------------------------------------------------------------------
 
-double EditorWindow::ClientWidthTwips() const { return PixelsToTwips(width(), logicalDpiX()); }
-double EditorWindow::ClientHeightTwips() const { return PixelsToTwips(height(), logicalDpiY()); }
+double EditorWindow::ClientWidthTwips() const {
+    return PixelsToTwips(width(), logicalDpiX());
+}
+double EditorWindow::ClientHeightTwips() const {
+    return PixelsToTwips(height(), logicalDpiY());
+}
 
 void EditorWindow::ResizeClientTwips(double width, double height) {
     resize(TwipsToPixels(width, logicalDpiX()), TwipsToPixels(height, logicalDpiY()));
 }
 
-void EditorWindow::resizeEvent(QResizeEvent*) { Form_Resize(); }
+void EditorWindow::resizeEvent(QResizeEvent*) {
+    Form_Resize();
+}
 
 void EditorWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
@@ -121,8 +127,7 @@ void EditorWindow::Form_Resize() {
 
     // A size the frame cannot take (negative) is refused and the frame keeps its old one; the
     // steps after it still run.
-    const double width =
-        RoundHalfEven(kPaletteWidth + (ClientWidthTwips() - 2.0 * kPanelLeft));
+    const double width = RoundHalfEven(kPaletteWidth + (ClientWidthTwips() - 2.0 * kPanelLeft));
     if (width >= 0) panelWidth_ = width;
     const double height = ClientHeightTwips() - 3.0 * kPanelTop;
     if (height >= 0) panelHeight_ = height;
@@ -151,7 +156,8 @@ void EditorWindow::SetupGrid() {
     const int barHeight = static_cast<int>(RoundHalfEven(H / 32.0 - gap));
     const int barWidth = static_cast<int>(RoundHalfEven(W / 32.0 - gap));
 
-    for (int i = kCellCount; i >= 1; --i) Bars.SetVisible(i, false);
+    for (int i = kCellCount; i >= 1; --i)
+        Bars.SetVisible(i, false);
     // A bar cannot take a negative height: the layout stops at the first bar, every bar stays
     // hidden and nothing is repainted until a later resize gives a usable height.
     if (barHeight < 0) return;
@@ -253,20 +259,25 @@ void EditorWindow::mnuClear_Click() {
     FileName.clear();
 }
 
-void EditorWindow::ShowContextMenu() { dialogs_.PopupMenu(mnuContext, QCursor::pos()); }
+void EditorWindow::ShowContextMenu() {
+    dialogs_.PopupMenu(mnuContext, QCursor::pos());
+}
 
 // ---- Palette and painting -------------------------------------------------------------------
 
 void EditorWindow::ShowTooltips() {
-    for (int i = 0; i < kInstructionCount; ++i) lColor[i]->setToolTip(FromView(kInstructionNames[i]));
+    for (int i = 0; i < kInstructionCount; ++i)
+        lColor[i]->setToolTip(FromView(kInstructionNames[i]));
 }
 
 void EditorWindow::lColor_Click(int index) {
-    for (PaletteLabel* label : lColor) label->SetBorder(false);
+    for (PaletteLabel* label : lColor)
+        label->SetBorder(false);
     lColor[index]->SetBorder(true);
     PenCode = static_cast<std::uint8_t>(index);
     if (index == 0)
-        for (int i = 1; i <= kCellCount; ++i) Bars.SetBorder(i, false);
+        for (int i = 1; i <= kCellCount; ++i)
+            Bars.SetBorder(i, false);
 }
 
 void EditorWindow::Bar_MouseDown(int index, int button) {
@@ -302,7 +313,8 @@ void EditorWindow::Bar_MouseMove(int index, int) {
 void EditorWindow::Bar_MouseUp(int index, int button) {
     if (Busy) return;
     if (button == 1) {
-        for (int i = 1; i <= kCellCount; ++i) Bars.SetBorder(i, false);
+        for (int i = 1; i <= kCellCount; ++i)
+            Bars.SetBorder(i, false);
         Bars.SetBorder(index, true);
         if (CaptionHas(kModeDesign)) {
             Machine.RunLimit = index;
@@ -320,17 +332,19 @@ void EditorWindow::Bar_MouseUp(int index, int button) {
             Bars.SetFill(index, kWhite);
             HoverBar = 0;
         }
-        // The menu rule, shared with a right release on the frame.
-        Panel_MouseUp(2);
+        OpenMenuForContent();
     }
 }
 
 void EditorWindow::Bar_Click(int) {
     if (Busy || PenCode != 0) return;
-    for (int i = 1; i <= kCellCount; ++i) Bars.SetBorder(i, false);
+    for (int i = 1; i <= kCellCount; ++i)
+        Bars.SetBorder(i, false);
 }
 
-void EditorWindow::Panel_MouseMove(int) { Form_MouseMove(0); }
+void EditorWindow::Panel_MouseMove(int) {
+    Form_MouseMove(0);
+}
 
 void EditorWindow::Form_MouseMove(int) {
     if (HoverBar != 0) {
@@ -340,41 +354,51 @@ void EditorWindow::Form_MouseMove(int) {
 }
 
 void EditorWindow::Form_Click() {
-    for (int i = 1; i <= kCellCount; ++i) Bars.SetBorder(i, false);
+    for (int i = 1; i <= kCellCount; ++i)
+        Bars.SetBorder(i, false);
 }
 
 void EditorWindow::Panel_MouseUp(int button) {
     if (Busy) return;
     if (button == 1) {
-        for (int i = 1; i <= kCellCount; ++i) Bars.SetBorder(i, false);
+        for (int i = 1; i <= kCellCount; ++i)
+            Bars.SetBorder(i, false);
     } else if (button == 2) {
-        // Rule A: what the strip holds decides which commands are offered.
-        mnuGC->setEnabled(false);
-        mnuClear->setEnabled(false);
-        std::uint32_t sum = 0;
-        for (int i = 1; i <= kCellCount; ++i) {
-            if (Machine.Touched[i]) {
-                mnuGC->setEnabled(true);
-                mnuClear->setEnabled(true);
-                break;
-            }
-            sum += Machine.Cells[i];
-        }
-        if (sum > 0) mnuClear->setEnabled(true);
-        mnuSave->setEnabled(mnuClear->isEnabled());
-        mnuRun->setEnabled(mnuClear->isEnabled());
-        ShowContextMenu();
+        OpenMenuForContent();
     }
 }
 
-void EditorWindow::mouseMoveEvent(QMouseEvent* event) { Form_MouseMove(static_cast<int>(event->buttons())); }
+void EditorWindow::OpenMenuForContent() {
+    // What the strip holds decides which commands are offered. The scan stops at the first
+    // touched cell: a strip a run has changed can always be reset and cleared.
+    mnuGC->setEnabled(false);
+    mnuClear->setEnabled(false);
+    std::uint32_t sum = 0;
+    for (int i = 1; i <= kCellCount; ++i) {
+        if (Machine.Touched[i]) {
+            mnuGC->setEnabled(true);
+            mnuClear->setEnabled(true);
+            break;
+        }
+        sum += Machine.Cells[i];
+    }
+    if (sum > 0) mnuClear->setEnabled(true);
+    mnuSave->setEnabled(mnuClear->isEnabled());
+    mnuRun->setEnabled(mnuClear->isEnabled());
+    ShowContextMenu();
+}
+
+void EditorWindow::mouseMoveEvent(QMouseEvent* event) {
+    Form_MouseMove(static_cast<int>(event->buttons()));
+}
 
 void EditorWindow::mousePressEvent(QMouseEvent* event) {
     formPressed_ = event->button() == Qt::LeftButton;
 }
 
 void EditorWindow::mouseReleaseEvent(QMouseEvent* event) {
-    if (formPressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (formPressed_ && event->button() == Qt::LeftButton &&
+        rect().contains(event->position().toPoint()))
         Form_Click();
     formPressed_ = false;
 }
@@ -395,7 +419,9 @@ void EditorWindow::Form_QueryUnload(bool& cancel) {
     if (!dialogs_.AskOkCancel(this, AppTitle, QStringLiteral("Shutdown?"))) cancel = true;
 }
 
-void EditorWindow::Form_Unload() { EndProgram(); }
+void EditorWindow::Form_Unload() {
+    EndProgram();
+}
 
 void EditorWindow::closeEvent(QCloseEvent* event) {
     bool cancel = false;

@@ -91,6 +91,9 @@ public:
     void mnuGC_Click();
     void mnuClear_Click();
     void ShowContextMenu();
+    // A right release over a bar or the frame: sets the items by what the strip holds, then
+    // opens the menu.
+    void OpenMenuForContent();
 
     // Palette and painting.
     void ShowTooltips();

@@ -12,7 +12,9 @@ inline int TwipsToPixels(double twips, double dpi) {
     return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
 }
 
-inline double PixelsToTwips(int pixels, double dpi) { return pixels * kTwipsPerInch / dpi; }
+inline double PixelsToTwips(int pixels, double dpi) {
+    return pixels * kTwipsPerInch / dpi;
+}
 
 // Round to the nearest whole number, halves to the even neighbour.
 inline double RoundHalfEven(double x) {

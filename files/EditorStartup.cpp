@@ -17,16 +17,25 @@ namespace mosaiq {
 
 namespace {
 
-// Tells the user why the program named on the command line could not be read, once the window
-// shows. The first-time menu waits until the message has been acknowledged.
+// Tells the user why the program named on the command line could not be read, once start-up is
+// over and the window shows. The first-time menu waits until the message has been acknowledged,
+// also when the window is resized meanwhile, and comes as it would after a last resize.
 void ReportUnreadable(EditorWindow& w, const QString& error) {
     QTimer::singleShot(0, &w, [&w, error] {
-        const bool armed = w.OneShot.Enabled();
-        w.OneShot.SetEnabled(false);
+        const bool fresh = w.FreshStart;
+        if (fresh) {
+            w.FreshStart = false;
+            w.OneShot.SetEnabled(false);
+        }
         w.Modal().Inform(&w, w.AppTitle,
                          QStringLiteral("The file %1 could not be loaded: %2")
                              .arg(w.FileName, error));
-        if (armed && w.FreshStart) w.OneShot.SetEnabled(true);
+        if (fresh) {
+            w.FreshStart = true;
+            w.OneShot.SetEnabled(false);
+            w.OneShot.SetInterval(1000);
+            w.OneShot.SetEnabled(true);
+        }
     });
 }
 
@@ -56,6 +65,7 @@ void Form_Load(EditorWindow& w, const QString& commandLine, const SplashHandOver
 
     // The path keeps its letter case: where case matters, another case names another file.
     w.FileName = commandLine;
+    QString unreadable;
     if (!w.FileName.isEmpty()) {
         EditorHost host(w);
         const std::filesystem::path path = NativePath(w.FileName);
@@ -63,7 +73,7 @@ void Form_Load(EditorWindow& w, const QString& commandLine, const SplashHandOver
         // A path that does not exist starts an empty strip that Save will create.
         if (std::filesystem::exists(path, ec)) {
             if (const FileStatus status = LoadStripFile(w.Machine, host, path); !status)
-                ReportUnreadable(w, QString::fromStdString(status.error));
+                unreadable = QString::fromStdString(status.error);
         }
         w.ShowFileInCaption();
         RepaintCells(w.Machine, host);
@@ -74,6 +84,8 @@ void Form_Load(EditorWindow& w, const QString& commandLine, const SplashHandOver
     w.lColor[1]->SetBorder(true);
     w.FreshStart = true;
     w.show();
+    // Not before: showing the window handles events, and the message belongs over the window.
+    if (!unreadable.isEmpty()) ReportUnreadable(w, unreadable);
 }
 
 } // namespace mosaiq

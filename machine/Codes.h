@@ -33,9 +33,10 @@ constexpr int kInstructionCount = 8;
 
 // The names double as the palette's tooltips.
 constexpr std::array<std::string_view, kInstructionCount> kInstructionNames = {
-    "White Pixel", "Next Pixel (X)", "Previous Pixel (X)",
-    "Plus Color",  "Minus Color",    "Repeat Until Pixel (X) Turns White",
-    "End Repeat",  "Run",
+    "White Pixel",        "Next Pixel (X)",
+    "Previous Pixel (X)", "Plus Color",
+    "Minus Color",        "Repeat Until Pixel (X) Turns White",
+    "End Repeat",         "Run",
 };
 
 constexpr std::array<Color, kInstructionCount> kInstructionColors = {
@@ -65,10 +66,14 @@ inline constexpr auto kRunColors = MakeColorTable<true>();
 } // namespace detail
 
 // The editing colour rule: greys 8..254 have all three channels equal to the code.
-constexpr Color EditColor(std::uint8_t code) { return detail::kEditColors[code]; }
+constexpr Color EditColor(std::uint8_t code) {
+    return detail::kEditColors[code];
+}
 
 // The run colour rule, applied only while a run repaints the bar under X: greys 8..254 have all
 // three channels equal to 256 minus the code, so they come out inverted.
-constexpr Color RunColor(std::uint8_t code) { return detail::kRunColors[code]; }
+constexpr Color RunColor(std::uint8_t code) {
+    return detail::kRunColors[code];
+}
 
 } // namespace mosaiq

@@ -96,7 +96,8 @@ template <MachineHost Host> void SetBarValue(const MachineState& m, Host& host, 
 
 // Paints every bar from its code by the editing colour rule, and nothing else.
 template <MachineHost Host> void RepaintCells(const MachineState& m, Host& host) {
-    for (int i = 1; i <= kCellCount; ++i) host.SetBarFill(i, EditColor(m.Cells[i]));
+    for (int i = 1; i <= kCellCount; ++i)
+        host.SetBarFill(i, EditColor(m.Cells[i]));
 }
 
 // Puts every cell a run changed back to code 0 (not to its old code), clears every bar caption and
@@ -109,7 +110,8 @@ template <MachineHost Host> void ResetTouchedCells(MachineState& m, Host& host) 
             m.Cells[i] = 0;
         }
     }
-    for (int i = 1; i <= kCellCount; ++i) host.SetBarCaption(i, BarCaption::Empty);
+    for (int i = 1; i <= kCellCount; ++i)
+        host.SetBarCaption(i, BarCaption::Empty);
     host.SetBarCaption(1, BarCaption::X);
 }
 

@@ -111,8 +111,10 @@ template <MachineHost Host> RunResult RunProgram(MachineState& m, Host& host) {
                             break;
                         }
                         const std::uint8_t c = m.Cells[m.ProgPos];
-                        if (c == RepeatUntilWhite) ++Depth;
-                        else if (c == EndRepeat) --Depth;
+                        if (c == RepeatUntilWhite)
+                            ++Depth;
+                        else if (c == EndRepeat)
+                            --Depth;
                     } while (Depth >= 1);
                 }
                 break;

@@ -8,13 +8,16 @@
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 using namespace mosaiq;
 using namespace mosaiq::test;
 
 namespace {
 // A program that runs until stopped: X moves on, a new pass starts.
-void LoadEndless(EditorFixture& f) { f.SetCells({NextPixel, Run}); }
+void LoadEndless(EditorFixture& f) {
+    f.SetCells({NextPixel, Run});
+}
 
 QRgb PixelOf(EditorFixture& f, int bar) {
     return f.w->Panel->grab().toImage().pixel(f.w->Panel->BarRect(bar).center());
@@ -46,6 +49,7 @@ private slots:
     void modalMenuHoldsRun();
     void resizeDuringRunIsGapless();
     void changesReachScreenWithinFrame();
+    void tooltipsShowHints();
     void closingEndsProgram();
 };
 
@@ -55,13 +59,14 @@ void TestEditorWindow::designedSize() {
     QCOMPARE(f.w->ClientHeightTwips(), 7905.0);
     QCOMPARE(f.w->width(), TwipsToPixels(10635, f.w->logicalDpiX()));
     QCOMPARE(f.w->Caption(), QStringLiteral("Mosaiq [Design]"));
-    const QStringList captions = {"Load ...", "Save ...", "Run",        "-",
-                                  "Reset Data", "Clear All", "-", "Close Menu"};
+    const QStringList captions = {"Load ...",   "Save ...",  "Run", "-",
+                                  "Reset Data", "Clear All", "-",   "Close Menu"};
     QStringList actual;
     for (QAction* a : f.w->mnuContext.actions())
         actual << (a->isSeparator() ? QStringLiteral("-") : a->text());
     QCOMPARE(actual, captions);
-    const Color expected[] = {0xFFFFFF, 0xFF, 0xFF0000, 0xFF00, 0xFFFF, 0xFFFF00, 0xFF00FF, 0xC0C0C0};
+    const Color expected[] = {0xFFFFFF, 0xFF,     0xFF0000, 0xFF00,
+                              0xFFFF,   0xFFFF00, 0xFF00FF, 0xC0C0C0};
     for (int i = 0; i < kInstructionCount; ++i) {
         QCOMPARE(f.w->lColor[i]->Fill(), expected[i]);
         QCOMPARE(f.w->lColor[i]->Border(), i == 1);
@@ -101,7 +106,8 @@ void TestEditorWindow::layout() {
     const Bar& last = f.w->Bars.At(1024);
     QCOMPARE(last.left, 31 * (barWidth + gap));
     QCOMPARE(last.top + last.height - static_cast<int>(f.w->PanelHeight()), bottomOverrun);
-    for (int i = 1; i <= kCellCount; ++i) QVERIFY(f.w->Bars.At(i).visible);
+    for (int i = 1; i <= kCellCount; ++i)
+        QVERIFY(f.w->Bars.At(i).visible);
 }
 
 void TestEditorWindow::refusedSizes() {
@@ -116,8 +122,8 @@ void TestEditorWindow::refusedSizes() {
     f.w->ResizeClientTwips(6000, 300);
     QCOMPARE(f.w->PanelWidth(), 6000.0 - 1065);
     QCOMPARE(f.w->PanelHeight(), height);
-    QCOMPARE(f.w->Bars.At(1).width, static_cast<int>(RoundHalfEven((6000.0 - 1065) / 32 -
-                                                                   RoundHalfEven(4935.0 / 3200 * 4))));
+    QCOMPARE(f.w->Bars.At(1).width, static_cast<int>(RoundHalfEven(
+                                        (6000.0 - 1065) / 32 - RoundHalfEven(4935.0 / 3200 * 4))));
     QVERIFY(f.w->Bars.At(1024).visible);
 }
 
@@ -128,9 +134,11 @@ void TestEditorWindow::negativeBarHeight() {
     f.w->ResizeClientTwips(45000, 1995);
     const int gap = static_cast<int>(RoundHalfEven(f.w->PanelWidth() / 3200 * 4));
     QVERIFY(f.w->PanelHeight() / 32 - gap < -0.5);
-    for (int i = 1; i <= kCellCount; ++i) QVERIFY(!f.w->Bars.At(i).visible);
+    for (int i = 1; i <= kCellCount; ++i)
+        QVERIFY(!f.w->Bars.At(i).visible);
     f.w->ResizeClientTwips(10635, 7905);
-    for (int i = 1; i <= kCellCount; ++i) QVERIFY(f.w->Bars.At(i).visible);
+    for (int i = 1; i <= kCellCount; ++i)
+        QVERIFY(f.w->Bars.At(i).visible);
     QCOMPARE(f.w->Bars.At(1).fill, kInstructionColors[5]);
 }
 
@@ -183,7 +191,8 @@ void TestEditorWindow::captionAcrossRun() {
     QSignalSpy titles(f.w.get(), &QWidget::windowTitleChanged);
     f.w->Machine.RunLimit = 0;
     f.w->RunNow();
-    for (const QList<QVariant>& args : titles) seen << args.at(0).toString();
+    for (const QList<QVariant>& args : titles)
+        seen << args.at(0).toString();
     QCOMPARE(seen, (QStringList{"Mosaiq [Running] ~ /tmp/a~b/demo.mq",
                                 "Mosaiq [Design] ~ /tmp/a~b/demo.mq"}));
     f.w->FileName = QStringLiteral("/tmp/other.mq");
@@ -204,8 +213,8 @@ void TestEditorWindow::runThenStopThroughMenu() {
     bool sawRunning = false;
     QString runItemAfterStop;
     QTimer::singleShot(400, f.w.get(), [&] {
-        sawRunning = f.w->Running() && f.w->CaptionHas(kModeRunning) &&
-                     f.w->Panel->PanelColor() == kWhite;
+        sawRunning =
+            f.w->Running() && f.w->CaptionHas(kModeRunning) && f.w->Panel->PanelColor() == kWhite;
         f.w->mnuRun_Click();
         runItemAfterStop = f.w->mnuRun->text();
     });
@@ -251,7 +260,8 @@ void TestEditorWindow::resetData() {
     QCOMPARE(f.w->Machine.Cells[4], std::uint8_t(20));
     QCOMPARE(f.w->Bars.At(4).fill, EditColor(20));
     QCOMPARE(f.w->Bars.At(1).caption, BarCaption::X);
-    for (int i = 2; i <= kCellCount; ++i) QCOMPARE(f.w->Bars.At(i).caption, BarCaption::Empty);
+    for (int i = 2; i <= kCellCount; ++i)
+        QCOMPARE(f.w->Bars.At(i).caption, BarCaption::Empty);
 }
 
 void TestEditorWindow::clearAll_data() {
@@ -291,7 +301,8 @@ void TestEditorWindow::clearAllDuringRun() {
     QTRY_VERIFY(!f.w->Running());
     QCOMPARE(f.w->LastRun().end, RunEnd::Stopped);
     QCOMPARE(f.w->Bars.At(f.w->Machine.PixelX).caption, BarCaption::X);
-    for (int i = 1; i <= kCellCount; ++i) QVERIFY(!f.w->Bars.HintText(i).empty());
+    for (int i = 1; i <= kCellCount; ++i)
+        QVERIFY(!f.w->Bars.HintText(i).empty());
 }
 
 void TestEditorWindow::dispatcherWords_data() {
@@ -445,6 +456,21 @@ void TestEditorWindow::changesReachScreenWithinFrame() {
     f.w->Bars.SetFill(40, 0x0000FF);
     QTest::qWait(40);
     QCOMPARE(QColor(PixelOf(f, 40)), QColor(255, 0, 0));
+}
+
+void TestEditorWindow::tooltipsShowHints() {
+    EditorFixture f;
+    f.SetCells({4, 0}, 60); // bar 61 is painted white and so gets the hint; bar 60 has none
+    auto tipAt = [&](int bar) {
+        QToolTip::hideText();
+        const QPoint pos = f.BarCenter(bar);
+        QHelpEvent help(QEvent::ToolTip, pos, f.w->Panel->mapToGlobal(pos));
+        QCoreApplication::sendEvent(f.w->Panel, &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(tipAt(60), QString());
+    QCOMPARE(tipAt(61), QStringLiteral(" right click for context menu . . . "));
+    QCOMPARE(f.w->lColor[5]->toolTip(), QStringLiteral("Repeat Until Pixel (X) Turns White"));
 }
 
 void TestEditorWindow::closingEndsProgram() {

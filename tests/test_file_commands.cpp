@@ -77,16 +77,15 @@ QString CaptionFor(const QString& fileName) {
 }
 
 enum Answer { Cancel, Good, Bad };
+enum Make { Nothing, File, LowerCaseTwin, Folder };
 
 // Holds the message open for longer than the first-time menu waits, as a slow reader would, and
 // resizes the window meanwhile, as the user may.
 struct SlowReader : ScriptedDialogs {
-    bool startUpDone = false;
-    bool visibleAtMessage = false;
+    bool startUpDone = false; // set by the test once Form_Load has returned
     bool startUpDoneAtMessage = false;
     int menusWhileMessage = -1;
     void Inform(QWidget* parent, const QString& title, const QString& text) override {
-        visibleAtMessage = parent->isVisible();
         startUpDoneAtMessage = startUpDone;
         auto* w = static_cast<EditorWindow*>(parent);
         QTest::qWait(600);
@@ -111,8 +110,7 @@ private slots:
     void failures();
     void captionAfterTwoLoads_data();
     void captionAfterTwoLoads();
-    void barsWaitForHandOff_data();
-    void barsWaitForHandOff();
+    void loadDuringRunStopsIt_data();
     void loadDuringRunStopsIt();
     void startUp_data();
     void startUp();
@@ -135,11 +133,8 @@ void TestFileCommands::chooserRequests() {
     if (firstLoads) WriteFile(path, FileText(1));
     EditorFixture f;
     f.dialogs.fileAnswers = {path};
-    auto command = [&](bool load) {
+    for (bool load : {firstLoads, secondLoads})
         load ? Commands(f).mnuLoad_Click() : Commands(f).mnuSave_Click();
-    };
-    command(firstLoads);
-    command(secondLoads);
 
     QCOMPARE(int(f.dialogs.fileRequests.size()), 2);
     // The second chooser starts from the path the first one returned.
@@ -218,13 +213,24 @@ void TestFileCommands::handOff() {
     Paint(f, 2);
     f.w->FileName = earlier;
     f.w->ShowFileInCaption();
-    f.w->lColor_Click(3);
     f.w->mnuClear->setEnabled(false);
     f.w->mnuRun->setEnabled(false);
     f.w->mnuGC->setEnabled(true);
     if (answer != Cancel) f.dialogs.fileAnswers = {chosen};
 
     load ? Commands(f).mnuLoad_Click() : Commands(f).mnuSave_Click();
+    // Until the hand-off the palette answers and the bars do not; a white bar would show the pen
+    // under the pointer.
+    int bar = 1;
+    while (f.w->Machine.Cells[bar] != 0)
+        ++bar;
+    f.w->lColor_Click(3);
+    QVERIFY(f.w->lColor[3]->Border() && !f.w->lColor[1]->Border());
+    f.w->Bar_MouseMove(bar, 0);
+    QTest::mouseClick(f.w->Panel, Qt::LeftButton, {}, f.BarCenter(bar));
+    QTest::mouseClick(f.w->Panel, Qt::RightButton, {}, f.BarCenter(bar));
+    QVERIFY(!f.w->Bars.At(bar).border);
+    QVERIFY(f.dialogs.menus.empty());
     const QString fileName = answer == Good ? chosen : earlier;
     QCOMPARE(f.w->FileName, fileName);
     QCOMPARE(f.w->Caption(), CaptionFor(fileName));
@@ -238,19 +244,21 @@ void TestFileCommands::handOff() {
 
     QTRY_VERIFY(!f.w->Busy);
     QCOMPARE(f.w->OneShot.Tag(), QString());
-    if (!load) {
-        QCOMPARE(int(f.w->PenCode), 3);
-        QVERIFY(f.dialogs.menus.empty());
-        return;
-    }
-    QCOMPARE(int(f.w->PenCode), 0);
+    QCOMPARE(int(f.w->PenCode), load ? 0 : 3);
     for (int i = 0; i < kInstructionCount; ++i)
-        QCOMPARE(f.w->lColor[i]->Border(), i == 0);
-    QCOMPARE(int(f.dialogs.menus.size()), 1);
-    const auto& menu = f.dialogs.menus.front().enabled;
-    QCOMPARE(menu.at("Clear All"), !fileName.isEmpty());
-    QCOMPARE(menu.at("Run"), !fileName.isEmpty());
-    QVERIFY(!menu.at("Reset Data"));
+        QCOMPARE(f.w->lColor[i]->Border(), i == (load ? 0 : 3));
+    QCOMPARE(int(f.dialogs.menus.size()), load ? 1 : 0);
+    if (load) {
+        const auto& menu = f.dialogs.menus.front().enabled;
+        QCOMPARE(menu.at("Clear All"), !fileName.isEmpty());
+        QCOMPARE(menu.at("Run"), !fileName.isEmpty());
+        QVERIFY(!menu.at("Reset Data"));
+    }
+    // From now on the bars answer.
+    f.w->lColor_Click(4);
+    QTest::mouseClick(f.w->Panel, Qt::LeftButton, {}, f.BarCenter(bar));
+    QCOMPARE(int(f.w->Machine.Cells[bar]), 4);
+    QVERIFY(f.w->Bars.At(bar).border);
 }
 
 void TestFileCommands::failures_data() {
@@ -300,10 +308,9 @@ void TestFileCommands::failures() {
     QCOMPARE(ReadFile(old), FileText(4));
     QCOMPARE(ReadFile(dir.filePath("plain")), QByteArray("not a folder"));
     QCOMPARE(ReadFile(dir.filePath("sub/inside.mq")), FileText(6));
+    // No temporary file is left behind.
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              (QStringList{"old.mq", "plain", "sub"}));
-    QCOMPARE(QDir(dir.filePath("sub")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-             QStringList{"inside.mq"});
     QCOMPARE(f.w->OneShot.Tag(), load ? QStringLiteral("loadflg") : QStringLiteral("saveflg"));
     QVERIFY(f.w->OneShot.Enabled());
 }
@@ -311,14 +318,10 @@ void TestFileCommands::failures() {
 void TestFileCommands::captionAfterTwoLoads_data() {
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second");
-    QTest::newRow("plain") << "a.mq"
-                           << "b.mq";
-    QTest::newRow("capitals") << "a.mq"
-                              << "Progs/Demo.MQ";
-    QTest::newRow("tilde in the first") << "old~/a~b.mq"
-                                        << "b.mq";
-    QTest::newRow("tilde in both") << "x ~ y.mq"
-                                   << "p~q/r.mq";
+    QTest::newRow("plain") << QStringLiteral("a.mq") << QStringLiteral("b.mq");
+    QTest::newRow("capitals") << QStringLiteral("a.mq") << QStringLiteral("Progs/Demo.MQ");
+    QTest::newRow("tilde in the first") << QStringLiteral("old~/a~b.mq") << QStringLiteral("b.mq");
+    QTest::newRow("tilde in both") << QStringLiteral("x ~ y.mq") << QStringLiteral("p~q/r.mq");
 }
 
 void TestFileCommands::captionAfterTwoLoads() {
@@ -339,98 +342,77 @@ void TestFileCommands::captionAfterTwoLoads() {
     QCOMPARE(FirstMismatch(*f.w, 2), 0);
 }
 
-void TestFileCommands::barsWaitForHandOff_data() {
-    QTest::addColumn<bool>("load");
-    QTest::newRow("load") << true;
-    QTest::newRow("save") << false;
-}
-
-void TestFileCommands::barsWaitForHandOff() {
-    QFETCH(bool, load);
-    EditorFixture f;
-    load ? Commands(f).mnuLoad_Click() : Commands(f).mnuSave_Click();
-    QVERIFY(f.w->Busy);
-    // The palette still answers; the bars do not.
-    f.w->lColor_Click(3);
-    QCOMPARE(int(f.w->PenCode), 3);
-    QVERIFY(f.w->lColor[3]->Border() && !f.w->lColor[1]->Border());
-    f.w->Bar_MouseMove(40, 0);
-    QCOMPARE(f.w->Bars.At(40).fill, kWhite);
-    QTest::mouseClick(f.w->Panel, Qt::LeftButton, {}, f.BarCenter(40));
-    QTest::mouseClick(f.w->Panel, Qt::RightButton, {}, f.BarCenter(41));
-    QCOMPARE(int(f.w->Machine.Cells[40]), 0);
-    QVERIFY(!f.w->Bars.At(40).border);
-    QVERIFY(f.dialogs.menus.empty());
-    QCOMPARE(f.w->OneShot.Tag(), load ? QStringLiteral("loadflg") : QStringLiteral("saveflg"));
-
-    QTRY_VERIFY(!f.w->Busy);
-    f.w->lColor_Click(3);
-    f.w->Bar_MouseMove(40, 0);
-    QCOMPARE(f.w->Bars.At(40).fill, kInstructionColors[3]);
-    QTest::mousePress(f.w->Panel, Qt::LeftButton, {}, f.BarCenter(40));
-    QCOMPARE(int(f.w->Machine.Cells[40]), 3);
-    QTest::mouseRelease(f.w->Panel, Qt::LeftButton, {}, f.BarCenter(40));
-    QVERIFY(f.w->Bars.At(40).border);
+void TestFileCommands::loadDuringRunStopsIt_data() {
+    QTest::addColumn<bool>("runPending");
+    QTest::newRow("run of the strip") << false;
+    QTest::newRow("click run, strip run fallen due") << true;
 }
 
 void TestFileCommands::loadDuringRunStopsIt() {
+    QFETCH(bool, runPending);
     QTemporaryDir dir;
     const QString path = dir.filePath("next.mq");
     WriteFile(path, FileText(8));
     EditorFixture f;
-    f.SetCells({NextPixel, Run});
     f.dialogs.fileAnswers = {path};
+    if (runPending) {
+        // A click run on bar 3 that loops for ever with X on cell 2; Run is chosen during it, and
+        // that run falls due while the first one goes on.
+        f.SetCells({NextPixel, RepeatUntilWhite, EndRepeat});
+        f.w->Machine.RunLimit = 3;
+        f.w->Machine.StopRequest = false;
+        f.w->OneShot.Arm(QStringLiteral("run"), 10);
+        QTimer::singleShot(150, f.w.get(), [&] { f.w->mnuRun_Click(); });
+    } else {
+        f.SetCells({NextPixel, Run});
+        f.w->mnuRun_Click();
+    }
     bool loadedWhileRunning = false;
-    QTimer::singleShot(300, f.w.get(), [&] {
-        loadedWhileRunning = f.w->Running();
+    QTimer::singleShot(450, f.w.get(), [&] {
+        loadedWhileRunning = f.w->Running() && !f.w->OneShot.Enabled() &&
+                             f.w->mnuRun->text() == QLatin1String("Stop");
         Commands(f).mnuLoad_Click();
     });
-    f.w->mnuRun_Click();
     QTRY_VERIFY(loadedWhileRunning);
     QTRY_VERIFY(!f.w->Running());
     QCOMPARE(f.w->LastRun().end, RunEnd::Stopped);
     QCOMPARE(f.w->mnuRun->text(), QStringLiteral("Run"));
     QCOMPARE(f.w->Caption(), CaptionFor(path));
+    QTRY_COMPARE(int(f.dialogs.menus.size()), 1);
+    // Nothing runs the loaded strip.
+    QTest::qWait(150);
+    QVERIFY(!f.w->Running());
+    QCOMPARE(f.w->LastRun().end, RunEnd::Stopped);
     QCOMPARE(FirstMismatch(*f.w, 8), 0);
     for (int i = 1; i <= kCellCount; ++i)
         QVERIFY(!f.w->Machine.Touched[i]);
-    QTRY_COMPARE(int(f.dialogs.menus.size()), 1);
-    QTest::qWait(150); // no run of the loaded strip follows
-    QVERIFY(!f.w->Running());
-    QCOMPARE(FirstMismatch(*f.w, 8), 0);
 }
 
 void TestFileCommands::startUp_data() {
-    QTest::addColumn<QString>("arg");  // relative to the folder; empty for no argument
-    QTest::addColumn<QString>("make"); // what to put there: "file", "folder" or nothing
+    QTest::addColumn<QString>("arg"); // relative to the folder; empty for no argument
+    QTest::addColumn<int>("make");    // what to put there
     QTest::addColumn<bool>("loaded");
     QTest::addColumn<bool>("message");
-    QTest::newRow("no argument") << ""
-                                 << "" << false << false;
-    QTest::newRow("file") << "prog.mq"
-                          << "file" << true << false;
-    QTest::newRow("missing") << "gone.mq"
-                             << "" << false << false;
-    QTest::newRow("mixed case") << "Progs/First.MQ"
-                                << "file" << true << false;
-    QTest::newRow("mixed case, lower-case twin") << "Progs/First.MQ"
-                                                 << "twin" << false << false;
-    QTest::newRow("blanks") << "my progs/first prog.mq"
-                            << "file" << true << false;
-    QTest::newRow("unreadable") << "folder.mq"
-                                << "folder" << false << true;
+    QTest::newRow("no argument") << QString() << int(Nothing) << false << false;
+    QTest::newRow("file") << QStringLiteral("prog.mq") << int(File) << true << false;
+    QTest::newRow("missing") << QStringLiteral("gone.mq") << int(Nothing) << false << false;
+    QTest::newRow("mixed case") << QStringLiteral("Progs/First.MQ") << int(File) << true << false;
+    QTest::newRow("mixed case, lower-case twin")
+        << QStringLiteral("Progs/First.MQ") << int(LowerCaseTwin) << false << false;
+    QTest::newRow("blanks") << QStringLiteral("my progs/a prog.mq") << int(File) << true << false;
+    QTest::newRow("unreadable") << QStringLiteral("folder.mq") << int(Folder) << false << true;
 }
 
 void TestFileCommands::startUp() {
     QFETCH(QString, arg);
-    QFETCH(QString, make);
+    QFETCH(int, make);
     QFETCH(bool, loaded);
     QFETCH(bool, message);
     QTemporaryDir dir;
     const QString path = arg.isEmpty() ? QString() : dir.filePath(arg);
-    if (make == "file") WriteFile(path, FileText(7));
-    if (make == "twin") WriteFile(dir.filePath(arg.toLower()), FileText(7));
-    if (make == "folder") QVERIFY(QDir().mkpath(path));
+    if (make == File) WriteFile(path, FileText(7));
+    if (make == LowerCaseTwin) WriteFile(dir.filePath(arg.toLower()), FileText(7));
+    if (make == Folder) QVERIFY(QDir().mkpath(path));
 
     EditorFixture f(path);
     QCOMPARE(f.w->FileName, path);
@@ -467,7 +449,6 @@ void TestFileCommands::unreadableStartUpIsToldBeforeMenu() {
     Form_Load(w, path);
     dialogs.startUpDone = true;
     QTRY_COMPARE_WITH_TIMEOUT(int(dialogs.menus.size()), 1, 5000);
-    QVERIFY(dialogs.visibleAtMessage);
     QVERIFY(dialogs.startUpDoneAtMessage);
     QCOMPARE(dialogs.menusWhileMessage, 0);
     QCOMPARE(messagesAtMenu, 1);

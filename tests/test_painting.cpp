@@ -3,10 +3,9 @@
 
 #include "EditorFixture.h"
 #include "PaletteLabel.h"
+#include "e2e/XSession.h"
 
 #include <QProcess>
-#include <QScopeGuard>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,13 +23,16 @@ void Click(EditorFixture& f, int bar, Qt::MouseButton b = Qt::LeftButton) {
     Press(f, bar, b);
     Release(f, bar, b);
 }
-void Move(EditorFixture& f, int bar) { QTest::mouseMove(f.w->Panel, f.BarCenter(bar)); }
+void Move(EditorFixture& f, int bar) {
+    QTest::mouseMove(f.w->Panel, f.BarCenter(bar));
+}
 void Pen(EditorFixture& f, int pen) {
     QTest::mouseClick(f.w->lColor[pen], Qt::LeftButton, {}, f.w->lColor[pen]->rect().center());
 }
 int BorderCount(EditorFixture& f) {
     int n = 0;
-    for (int i = 1; i <= kCellCount; ++i) n += f.w->Bars.At(i).border;
+    for (int i = 1; i <= kCellCount; ++i)
+        n += f.w->Bars.At(i).border;
     return n;
 }
 // A point of the frame that no bar covers, below the first bar of the first column.
@@ -271,7 +273,8 @@ void TestPainting::menuStates() {
     QFETCH(bool, content);
     QFETCH(bool, resetData);
     EditorFixture f;
-    for (int i = 0; i < cells.size(); ++i) f.w->Machine.Cells[i + 1] = std::uint8_t(cells[i]);
+    for (int i = 0; i < cells.size(); ++i)
+        f.w->Machine.Cells[i + 1] = std::uint8_t(cells[i]);
     if (touched) f.w->Machine.Touched[touched] = true;
     if (inGap)
         QTest::mouseClick(f.w->Panel, Qt::RightButton, {}, GapPoint(f));
@@ -316,73 +319,37 @@ void TestPainting::closing() {
 }
 
 void TestPainting::closingDuringRunEndsProcess() {
-#ifndef MOSAIQ_X_CLOSE_PATH
-    QSKIP("needs the X11 development files");
-#else
-    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() ||
-        QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-        QSKIP("needs Xvfb and xdotool");
-    // The real program in a real X server: a run that never ends, then a close request that is
-    // confirmed with OK.
-    const QString display = QStringLiteral(":%1").arg(200 + QCoreApplication::applicationPid() % 300);
-    QProcess xvfb;
-    xvfb.start(QStringLiteral("Xvfb"), {display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-    QVERIFY(xvfb.waitForStarted());
-    auto cleanup = qScopeGuard([&] {
-        xvfb.kill();
-        xvfb.waitForFinished();
-    });
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    auto xdotool = [&](const QStringList& args) {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral("xdotool"), args);
-        p.waitForFinished(5000);
-        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-    };
-    // The server is ready once it answers.
-    QTRY_VERIFY_WITH_TIMEOUT(!xdotool({"getdisplaygeometry"}).isEmpty(), 10000);
-
+    if (!XSession::Available() || QStringLiteral(MOSAIQ_X_CLOSE_PATH).isEmpty())
+        QSKIP("needs Xvfb, xdotool, ImageMagick and the X11 development files");
+    // The real program in a real X server: a run that never ends (cells 1 and 2 hold 1 and 7),
+    // then a close request confirmed with OK.
+    XSession x;
+    QVERIFY2(x.Ready(), "the X server did not start");
     QTemporaryDir dir;
     QFile program(dir.filePath(QStringLiteral("endless.mq")));
     QVERIFY(program.open(QIODevice::WriteOnly));
-    for (int i = 1; i <= 1024; ++i) program.write(i == 1 ? "01\r\n" : i == 2 ? "07\r\n" : "00\r\n");
+    for (int i = 1; i <= 1024; ++i)
+        program.write(i == 1 ? "01\r\n" : i == 2 ? "07\r\n" : "00\r\n");
     program.close();
 
-    QProcess editor;
-    editor.setProcessEnvironment(env);
-    editor.start(QStringLiteral(MOSAIQ_EDITOR_PATH), {program.fileName()});
-    QVERIFY(editor.waitForStarted());
-    auto stopEditor = qScopeGuard([&] {
-        if (editor.state() != QProcess::NotRunning) editor.kill();
-        editor.waitForFinished();
-    });
+    QProcess& editor = x.Start(QStringLiteral(MOSAIQ_EDITOR_PATH), {program.fileName()});
     QString window;
-    QTRY_VERIFY_WITH_TIMEOUT(!(window = xdotool({"search", "--name", "Mosaiq \\[Design\\]"})).isEmpty(),
-                             15000);
-    window = window.section(QLatin1Char('\n'), 0, 0);
-    QTest::qWait(1500);
-    xdotool({"key", "Escape"}); // the first-time menu
-    // The first press paints with pen 1; the release runs the strip up to that bar, and the two
-    // cells at its start keep it running.
-    xdotool({"mousemove", "--window", window, "300", "200", "click", "1"});
-    QTRY_VERIFY_WITH_TIMEOUT(!xdotool({"search", "--name", "Running"}).isEmpty(), 5000);
-    QProcess close;
-    close.setProcessEnvironment(env);
-    close.start(QStringLiteral(MOSAIQ_X_CLOSE_PATH), {window});
-    QVERIFY(close.waitForFinished(5000) && close.exitCode() == 0);
-    // The strip holds content, so the question comes; OK is its default button.
-    QString box;
     QTRY_VERIFY_WITH_TIMEOUT(
-        !(box = xdotool({"search", "--onlyvisible", "--name", "^Mosaiq$"})).isEmpty(), 5000);
-    xdotool({"windowfocus", box.section(QLatin1Char('\n'), 0, 0)});
-    xdotool({"key", "Return"});
+        !(window = x.FindWindow(QStringLiteral("^Mosaiq \\[Design\\]"))).isEmpty(), 15000);
+    // Past the first-time menu, the first press paints with pen 1 and its release runs the strip
+    // up to that bar.
+    QTRY_VERIFY_WITH_TIMEOUT(x.VisibleWindows(editor.processId()).size() >= 2, 5000);
+    x.Key(QStringLiteral("Escape"));
+    x.ClickAt(x.Geometry(window).topLeft() + QPoint(300, 200));
+    QTRY_VERIFY_WITH_TIMEOUT(x.WindowName(window).contains(QStringLiteral("[Running]")), 5000);
+
+    x.Run(QStringLiteral(MOSAIQ_X_CLOSE_PATH), {window});
+    QString box;
+    QTRY_VERIFY_WITH_TIMEOUT(!(box = x.FindWindow(QStringLiteral("^Mosaiq$"))).isEmpty(), 5000);
+    x.FocusAndKey(box, QStringLiteral("Return")); // OK is the default button
     QVERIFY(editor.waitForFinished(5000));
     QCOMPARE(editor.exitStatus(), QProcess::NormalExit);
     QCOMPARE(editor.exitCode(), 0);
-#endif
 }
 
 QTEST_MAIN(TestPainting)

@@ -121,7 +121,8 @@ int main(int argc, char** argv) {
     const RunResult result = RunProgram(machine, host);
 
     StripCodes codes;
-    for (int i = 1; i <= kCellCount; ++i) codes[i - 1] = machine.Cells[i];
+    for (int i = 1; i <= kCellCount; ++i)
+        codes[i - 1] = machine.Cells[i];
     if (options.out == "-") {
 #ifdef _WIN32
         _setmode(_fileno(stdout), _O_BINARY); // the line ends are CR LF already
