@@ -2,8 +2,10 @@
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE   ?= cmake
 FUZZ_SECONDS ?= 60
+PREFIX  ?= /usr/local
+DESTDIR ?=
 
-.PHONY: all deps build run test test-sanitize bench fuzz format clean
+.PHONY: all deps build run install test test-sanitize bench fuzz format clean
 
 all: build
 
@@ -16,6 +18,18 @@ build: deps
 
 run: build
 	./build/startup/mosaiq $(ARGS)
+
+# Installs under $(PREFIX) (default /usr/local), staged below $(DESTDIR) when that is set. A direct
+# install also refreshes the desktop's file-type, application and icon caches, so that a file
+# manager opens .mq files in Mosaiq at once; a staged install leaves that to the package.
+install: build
+	DESTDIR="$(DESTDIR)" $(CMAKE) --install build --prefix "$(PREFIX)"
+	@if [ -z "$(DESTDIR)" ]; then \
+	    ! command -v update-mime-database >/dev/null || update-mime-database "$(PREFIX)/share/mime"; \
+	    ! command -v update-desktop-database >/dev/null || update-desktop-database -q "$(PREFIX)/share/applications"; \
+	    ! command -v gtk-update-icon-cache >/dev/null || gtk-update-icon-cache -q -t -f "$(PREFIX)/share/icons/hicolor"; \
+	    true; \
+	fi
 
 test: build
 	cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

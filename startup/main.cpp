@@ -1,8 +1,11 @@
-// The process entry: starts the window system, which loads the editor window.
+// The process entry: starts the window system, which loads the editor window; the editor's
+// start-up shows the splash and waits for it.
 
+#include "AppIcon.h"
 #include "Dialogs.h"
 #include "EditorStartup.h"
 #include "EditorWindow.h"
+#include "SplashWindow.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -10,12 +13,14 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mosaiq"));
+    QApplication::setWindowIcon(mosaiq::AppIcon()); // the editor window and the splash
+    QGuiApplication::setDesktopFileName(QStringLiteral("mosaiq"));
 
     // The command line names one program file, blanks and quotes included.
     const QString commandLine = QApplication::arguments().mid(1).join(QLatin1Char(' '));
 
     mosaiq::QtDialogs dialogs;
     mosaiq::EditorWindow window(dialogs);
-    mosaiq::Form_Load(window, commandLine);
+    mosaiq::Form_Load(window, commandLine, mosaiq::ShowSplash);
     return app.exec();
 }

@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
     clang
     xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+    desktop-file-utils shared-mime-info libxml2-utils groff-base
 )
 
 missing=()

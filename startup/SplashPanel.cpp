@@ -1,0 +1,69 @@
+#include "SplashPanel.h"
+#include "BgrColor.h"
+#include "Twips.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace mosaiq {
+
+SplashPanel::SplashPanel(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    Bar.push_back(SplashTile{}); // element 0, hidden, as designed
+}
+
+void SplashPanel::AddTile() {
+    SplashTile copy = Bar.front();
+    copy.visible = false;
+    Bar.push_back(copy);
+}
+
+void SplashPanel::SetLeft(double twips) {
+    left_ = twips;
+    Place();
+}
+
+void SplashPanel::SetTop(double twips) {
+    top_ = twips;
+    Place();
+}
+
+void SplashPanel::SetWidth(double twips) {
+    width_ = twips;
+    Place();
+}
+
+void SplashPanel::SetHeight(double twips) {
+    height_ = twips;
+    Place();
+}
+
+void SplashPanel::Place() {
+    const double dx = logicalDpiX();
+    const double dy = logicalDpiY();
+    setGeometry(TwipsToPixels(left_, dx), TwipsToPixels(top_, dy), TwipsToPixels(width_, dx),
+                TwipsToPixels(height_, dy));
+}
+
+QRect SplashPanel::TilePixels(int index) const {
+    const TileRect& r = Bar.at(static_cast<std::size_t>(index)).rect;
+    const double dx = logicalDpiX();
+    const double dy = logicalDpiY();
+    return QRect(TwipsToPixels(r.left, dx), TwipsToPixels(r.top, dy), TwipsToPixels(r.width, dx),
+                 TwipsToPixels(r.height, dy));
+}
+
+void SplashPanel::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect area = event->rect();
+    painter.fillRect(area, BgrToQColor(backColor_));
+    for (std::size_t i = 1; i < Bar.size(); ++i) {
+        if (!Bar[i].visible) continue;
+        const QRect r = TilePixels(static_cast<int>(i));
+        if (r.intersects(area)) painter.fillRect(r, BgrToQColor(Bar[i].fill));
+    }
+    painter.end();
+    emit Painted();
+}
+
+} // namespace mosaiq

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "SplashLayout.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+namespace mosaiq {
+
+class EditorWindow;
+class SplashLabel;
+class SplashPanel;
+
+// The splash window (frmSplash): the product title, an author credit and a tagline in a column at
+// the right edge, over a grid of equal tiles of one random colour. It is shown by the editor's
+// start-up, which waits until the splash empties the editor's HandOverMark; the splash does so at
+// its timer's tick and, whatever else ends it, when it closes or is destroyed, so that start-up
+// always goes on. The window is fixed in size, has no title bar and no task-bar entry, and is
+// centred on the screen.
+class SplashWindow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr double kClientWidth = 5850; // twips
+    static constexpr double kClientHeight = 4215;
+    static constexpr double kTitleWidth = 3375;
+    static constexpr double kTitleHeight = 615;
+    static constexpr double kTitleTop = 1560;
+    static constexpr double kLineHeight = 495; // the author credit and the tagline
+    static constexpr Color kPanelColor = 0xE0E0E0;
+    static constexpr Color kLabelBack = 0x000000;
+    static constexpr Color kLabelText = 0xE0E0E0;
+    static constexpr int kCountdownMs = 3000;
+    static constexpr int kTileCount = 1024; // tiles besides the pattern, tile 0
+
+    static const QString kAuthor;
+    static const QString kTagline;
+
+    // Runs the load handler: reads the title from `editor`'s HandOverMark and takes every random
+    // draw from `draw`, the colour's first. The window is not shown.
+    explicit SplashWindow(EditorWindow& editor, SplashDraw draw = ClockSeededDraw());
+    ~SplashWindow() override;
+
+    // Controls.
+    QTimer Timer1;
+    SplashPanel* Panel = nullptr;
+    SplashLabel* lblTitle = nullptr;
+    SplashLabel* lblAuthor = nullptr;
+    SplashLabel* lblTagline = nullptr;
+
+    // The draws of the last SetupGrid and the grid it laid out.
+    const SplashLayout& Grid() const { return grid_; }
+
+    double ClientWidthTwips() const;
+    double ClientHeightTwips() const;
+
+    // Handlers.
+    void Form_Resize();
+    void SetupGrid();
+    void Form_Paint();
+    void Timer1_Timer();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    void ReleaseStartUp();
+
+    // The editor may go first (a test, or the end of the program); then there is no one to release.
+    QPointer<EditorWindow> editor_;
+    SplashDraw draw_;
+    SplashLayout grid_;
+};
+
+// The longest a splash stays up, whatever happens to its own countdown.
+constexpr int kSplashLongestMs = 10000;
+
+// The editor's splash hand-over (see Form_Load): shows a splash for `editor` that deletes itself
+// when it closes, and returns it.
+SplashWindow* ShowSplash(EditorWindow& editor);
+
+} // namespace mosaiq
