@@ -27,9 +27,9 @@ void ReportUnreadable(EditorWindow& w, const QString& error) {
             w.FreshStart = false;
             w.OneShot.SetEnabled(false);
         }
-        w.Modal().Inform(&w, w.AppTitle,
-                         QStringLiteral("The file %1 could not be loaded: %2")
-                             .arg(w.FileName, error));
+        w.Modal().Inform(
+            &w, w.AppTitle,
+            QStringLiteral("The file %1 could not be loaded: %2").arg(w.FileName, error));
         if (fresh) {
             w.FreshStart = true;
             w.OneShot.SetEnabled(false);
@@ -54,7 +54,8 @@ void Form_Load(EditorWindow& w, const QString& commandLine, const SplashHandOver
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 
     w.SetStatus(kModeDesign);
-    for (int i = 1; i <= kCellCount; ++i) w.Bars.SetBorder(i, false);
+    for (int i = 1; i <= kCellCount; ++i)
+        w.Bars.SetBorder(i, false);
     w.Bars.SetCaption(1, BarCaption::X);
     for (int i = 0; i < kInstructionCount; ++i) {
         w.lColor[i]->SetCaption(QString());

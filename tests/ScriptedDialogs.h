@@ -1,7 +1,8 @@
 #pragma once
 
 // Answers the editor's modal pieces from a script, so that no test blocks on a real dialog, and
-// records what was asked: the menu's item states when it opened, the questions and the choosers.
+// records what was asked: the menu's item states at each opening (it closes without a command),
+// the questions and the choosers.
 
 #include "Dialogs.h"
 
@@ -19,62 +20,47 @@ class ScriptedDialogs : public Dialogs {
 public:
     struct MenuOpening {
         std::map<QString, bool> enabled; // item caption -> enabled
-        QStringList captions;            // items in order, separators as "-"
+        // The items offered disabled, in alphabetical order, or "none".
+        QString Disabled() const {
+            QStringList off;
+            for (const auto& [caption, on] : enabled)
+                if (!on) off << caption;
+            return off.isEmpty() ? QStringLiteral("none") : off.join(QStringLiteral(", "));
+        }
     };
 
-    // What the next menu opening does: choose the item with this caption (an empty text closes
-    // the menu without a command). Without a script the menu is closed.
-    std::deque<QString> menuChoices;
-    // Something to do while the menu is open, before the choice is made.
-    std::function<void()> whileMenuOpen;
-    std::deque<bool> yesNoAnswers;    // default: No
-    std::deque<bool> okCancelAnswers; // default: Cancel
-    std::deque<QString> fileAnswers;  // default: cancelled (empty path)
+    std::function<void()> whileMenuOpen; // runs while the menu is open
+    bool yesNoAnswer = false;            // the answer to every question: Yes, or No
+    bool okCancelAnswer = false;         // OK, or Cancel
+    std::deque<QString> fileAnswers;     // one per chooser; without one, nothing is chosen
 
     std::vector<MenuOpening> menus;
     QStringList questions; // "title|text" of every question and message
     std::vector<FileRequest> fileRequests;
 
     QAction* PopupMenu(QMenu& menu, QPoint) override {
-        MenuOpening opening;
-        for (QAction* a : menu.actions()) {
-            opening.captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        MenuOpening& opening = menus.emplace_back();
+        for (QAction* a : menu.actions())
             if (!a->isSeparator()) opening.enabled[a->text()] = a->isEnabled();
-        }
-        menus.push_back(opening);
         if (whileMenuOpen) whileMenuOpen();
-        if (menuChoices.empty()) return nullptr;
-        const QString choice = menuChoices.front();
-        menuChoices.pop_front();
-        for (QAction* a : menu.actions()) {
-            if (!a->isSeparator() && a->text() == choice && a->isEnabled()) {
-                a->trigger();
-                return a;
-            }
-        }
-        return nullptr;
+        return nullptr; // closed without a command
     }
-    bool AskYesNo(QWidget*, const QString& title, const QString& text) override {
-        questions << title + QLatin1Char('|') + text;
-        return Take(yesNoAnswers, false);
+    bool AskYesNo(QWidget* parent, const QString& title, const QString& text) override {
+        ScriptedDialogs::Inform(parent, title, text);
+        return yesNoAnswer;
     }
-    bool AskOkCancel(QWidget*, const QString& title, const QString& text) override {
-        questions << title + QLatin1Char('|') + text;
-        return Take(okCancelAnswers, false);
+    bool AskOkCancel(QWidget* parent, const QString& title, const QString& text) override {
+        ScriptedDialogs::Inform(parent, title, text);
+        return okCancelAnswer;
     }
     void Inform(QWidget*, const QString& title, const QString& text) override {
         questions << title + QLatin1Char('|') + text;
     }
     QString ChooseFile(QWidget*, const FileRequest& request) override {
         fileRequests.push_back(request);
-        return Take(fileAnswers, QString());
-    }
-
-private:
-    template <class T> static T Take(std::deque<T>& answers, T fallback) {
-        if (answers.empty()) return fallback;
-        T answer = answers.front();
-        answers.pop_front();
+        if (fileAnswers.empty()) return {};
+        const QString answer = fileAnswers.front();
+        fileAnswers.pop_front();
         return answer;
     }
 };

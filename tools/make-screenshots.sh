@@ -9,11 +9,12 @@ build=${1:-build}
 program=${2:-examples/counter.mq}
 out=docs
 
-exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
+exec 3< <(exec Xvfb -displayfd 1 -noreset -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
+xvfb_pid=$!
 read -r number <&3
 export DISPLAY=:$number QT_QPA_PLATFORM=xcb
 editor_pid=
-trap 'kill $editor_pid 2>/dev/null || true; pkill -f "Xvfb -displayfd" -n 2>/dev/null || true' EXIT
+trap 'kill $editor_pid $xvfb_pid 2>/dev/null || true' EXIT
 
 "$build/startup/mosaiq" "$program" >/dev/null 2>&1 &
 editor_pid=$!

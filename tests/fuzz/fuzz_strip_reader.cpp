@@ -1,4 +1,4 @@
-// libFuzzer entry: every input must satisfy the reader's invariants, or the run stops here.
+// libFuzzer entry: every input must keep the reader's invariants, or the run stops here.
 
 #include "StripReaderCheck.h"
 
@@ -9,9 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string problem =
         mosaiq::check::CheckStripReader({reinterpret_cast<const char*>(data), size});
-    if (!problem.empty()) {
-        std::fprintf(stderr, "invariant broken: %s\n", problem.c_str());
-        std::abort();
-    }
-    return 0;
+    if (problem.empty()) return 0;
+    std::fprintf(stderr, "invariant broken: %s\n", problem.c_str());
+    std::abort();
 }
