@@ -1,4 +1,5 @@
 #include "CellView.h"
+#include "BgrColor.h"
 #include "Twips.h"
 
 #include <QHelpEvent>
@@ -12,11 +13,6 @@ namespace mosaiq {
 namespace {
 // One display frame. Changes wait at most this long before they are drawn.
 constexpr int kFrameMs = 16;
-
-QColor ToQColor(Color bgr) {
-    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-                  static_cast<int>((bgr >> 16) & 0xFF));
-}
 
 int ButtonBits(Qt::MouseButtons buttons) {
     return static_cast<int>(buttons & 0x7);
@@ -90,19 +86,19 @@ void CellView::paintEvent(QPaintEvent* event) {
     ++paintCount_;
     QPainter painter(this);
     const QRect area = event->rect();
-    painter.fillRect(area, ToQColor(panelColor_));
+    painter.fillRect(area, BgrToQColor(panelColor_));
     for (int i = 1; i <= kCellCount; ++i) {
         const Bar& bar = model_.At(i);
         if (!bar.visible) continue;
         const QRect r = BarRect(i);
         if (!r.intersects(area) || r.isEmpty()) continue;
-        painter.fillRect(r, ToQColor(bar.fill));
+        painter.fillRect(r, BgrToQColor(bar.fill));
         if (bar.border) {
             painter.setPen(Qt::black);
             painter.drawRect(r.adjusted(0, 0, -1, -1));
         }
         if (bar.caption == BarCaption::X) {
-            painter.setPen(ToQColor(bar.captionColor));
+            painter.setPen(BgrToQColor(bar.captionColor));
             painter.drawText(r, Qt::AlignCenter, QStringLiteral("X"));
         }
     }

@@ -1,4 +1,5 @@
 #include "PaletteLabel.h"
+#include "BgrColor.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -29,9 +30,7 @@ void PaletteLabel::SetCaption(const QString& caption) {
 
 void PaletteLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(),
-                     QColor(static_cast<int>(fill_ & 0xFF), static_cast<int>((fill_ >> 8) & 0xFF),
-                            static_cast<int>((fill_ >> 16) & 0xFF)));
+    painter.fillRect(rect(), BgrToQColor(fill_));
     painter.setPen(Qt::black);
     if (!caption_.isEmpty()) painter.drawText(rect(), Qt::AlignCenter, caption_);
     if (border_) painter.drawRect(rect().adjusted(0, 0, -1, -1));
