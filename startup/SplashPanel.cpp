@@ -7,7 +7,7 @@
 
 namespace mosaiq {
 
-SplashPanel::SplashPanel(QWidget* parent) : QWidget(parent) {
+SplashPanel::SplashPanel(QWidget* parent) : TwipsWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     Bar.push_back(SplashTile{}); // element 0, hidden, as designed
 }
@@ -16,33 +16,6 @@ void SplashPanel::AddTile() {
     SplashTile copy = Bar.front();
     copy.visible = false;
     Bar.push_back(copy);
-}
-
-void SplashPanel::SetLeft(double twips) {
-    left_ = twips;
-    Place();
-}
-
-void SplashPanel::SetTop(double twips) {
-    top_ = twips;
-    Place();
-}
-
-void SplashPanel::SetWidth(double twips) {
-    width_ = twips;
-    Place();
-}
-
-void SplashPanel::SetHeight(double twips) {
-    height_ = twips;
-    Place();
-}
-
-void SplashPanel::Place() {
-    const double dx = logicalDpiX();
-    const double dy = logicalDpiY();
-    setGeometry(TwipsToPixels(left_, dx), TwipsToPixels(top_, dy), TwipsToPixels(width_, dx),
-                TwipsToPixels(height_, dy));
 }
 
 QRect SplashPanel::TilePixels(int index) const {

@@ -3,7 +3,7 @@
 #include "Codes.h"
 #include "SplashLayout.h"
 
-#include <QWidget>
+#include "TwipsWidget.h"
 
 #include <vector>
 
@@ -20,7 +20,7 @@ struct SplashTile {
 // The splash window's frame (Panel): its background and the tiles, which it draws itself from the
 // tile model rather than as widgets of their own. The labels are its children and lie above the
 // tiles. Place and size are kept in twips.
-class SplashPanel : public QWidget {
+class SplashPanel : public TwipsWidget {
     Q_OBJECT
 public:
     explicit SplashPanel(QWidget* parent = nullptr);
@@ -31,14 +31,6 @@ public:
     void AddTile();
 
     Color BackColor() const { return backColor_; }
-    double Left() const { return left_; }
-    double Top() const { return top_; }
-    double Width() const { return width_; }
-    double Height() const { return height_; }
-    void SetLeft(double twips);
-    void SetTop(double twips);
-    void SetWidth(double twips);
-    void SetHeight(double twips);
 
     // Where tile i is drawn, in pixels of this widget.
     QRect TilePixels(int index) const;
@@ -51,13 +43,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void Place();
-
     Color backColor_ = 0xE0E0E0;
-    double left_ = 0;
-    double top_ = 0;
-    double width_ = 0;
-    double height_ = 0;
 };
 
 } // namespace mosaiq
