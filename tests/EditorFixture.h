@@ -78,13 +78,14 @@ struct EditorFixture {
             const QStringList s = steps.takeFirst().split(QLatin1Char(' '));
             const QString& verb = s[0];
             const int n = s.value(1).toInt();
-            const QPoint at = n == 0 ? GapPoint() : BarCenter(n);
+            // Only the mouse steps name a bar; other steps' numbers are no bar index.
+            const auto at = [&] { return n == 0 ? GapPoint() : BarCenter(n); };
             if (verb == "pen") QTest::mouseClick(e.lColor[n], Qt::LeftButton);
-            if (verb == "press") QTest::mousePress(e.Panel, Qt::LeftButton, {}, at);
-            if (verb == "release") QTest::mouseRelease(e.Panel, Qt::LeftButton, {}, at);
-            if (verb == "click") QTest::mouseClick(e.Panel, Qt::LeftButton, {}, at);
-            if (verb == "right") QTest::mouseClick(e.Panel, Qt::RightButton, {}, at);
-            if (verb == "move") QTest::mouseMove(e.Panel, at);
+            if (verb == "press") QTest::mousePress(e.Panel, Qt::LeftButton, {}, at());
+            if (verb == "release") QTest::mouseRelease(e.Panel, Qt::LeftButton, {}, at());
+            if (verb == "click") QTest::mouseClick(e.Panel, Qt::LeftButton, {}, at());
+            if (verb == "right") QTest::mouseClick(e.Panel, Qt::RightButton, {}, at());
+            if (verb == "move") QTest::mouseMove(e.Panel, at());
             if (verb == "away") QTest::mouseMove(&e, QPoint(e.width() - 3, e.height() - 3));
             if (verb == "cell") SetCells({s.value(2).toInt()}, n);
             if (verb == "touch") e.Machine.Touched[n] = true;
