@@ -239,7 +239,7 @@ void EditorWindow::mnuRun_Click() {
         mnuRun->setText(QStringLiteral("Stop"));
         OneShot.Arm(kWordRun, 100);
     } else {
-        Machine.RequestStop(StopCause::User);
+        Machine.RequestStop(RunEnd::Stopped);
         CancelPendingRun();
         mnuRun->setText(QStringLiteral("Run"));
     }
@@ -254,7 +254,7 @@ void EditorWindow::mnuGC_Click() {
 void EditorWindow::mnuClear_Click() {
     if (!dialogs_.AskYesNo(this, AppTitle, QStringLiteral("Reset and clear everything?"))) return;
     EditorHost host(*this);
-    ClearStrip(Machine, host, StopCause::User);
+    ClearStrip(Machine, host, RunEnd::Stopped);
     CancelPendingRun();
     FileName.clear();
 }
@@ -324,7 +324,7 @@ void EditorWindow::Bar_MouseUp(int index, int button) {
                     OneShot.Arm(kWordRun, 100);
                 }
             } else if (!Machine.StopRequest) {
-                Machine.RequestStop(StopCause::User);
+                Machine.RequestStop(RunEnd::Stopped);
             }
         }
     } else if (button == 2) {

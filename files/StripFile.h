@@ -18,7 +18,7 @@ template <MachineHost Host>
 FileStatus LoadStripFile(MachineState& m, Host& host, const std::filesystem::path& path) {
     StripCodes codes{};
     if (FileStatus status = ReadStripFile(path, codes); !status) return status;
-    ClearStrip(m, host, StopCause::User);
+    ClearStrip(m, host, RunEnd::Stopped);
     std::copy(codes.begin(), codes.end(), m.Cells.begin() + 1);
     return {};
 }

@@ -8,16 +8,18 @@
 
 namespace mosaiq {
 
-// Why StopRequest became true. The machine records its own four stop conditions; whoever else
-// stops a run (the Stop command, Clear All, loading, a step budget) says so through RequestStop.
-enum class StopCause : std::uint8_t {
-    None,           // StopRequest is false, or was set without a recorded cause
+// Why a run ended. While a run goes on, it says what made StopRequest true: the machine records
+// its own four stop conditions, and whoever else stops a run (a step budget, a command of the
+// editor) says so through RequestStop. A run whose last pass simply ran past its end cell ended
+// at its Limit.
+enum class RunEnd : std::uint8_t {
+    Limit,
     LoopFull,       // a Repeat found 512 loops already open
     NoEndRepeat,    // a skipped Repeat's scan ran off cell 1024
     StrayEndRepeat, // an End Repeat with no open loop
     IdleRun,        // a Run cell in a pass in which no instruction ran
     Steps,          // a caller's step budget ran out
-    User,           // a command of the editor (Stop, Clear All, Load, a release with the white pen)
+    Stopped,        // a command of the editor, or StopRequest set without a recorded cause
 };
 
 // The strip and the machine registers. Arrays are indexed from 1 like the cells they hold; slot 0
@@ -32,9 +34,9 @@ struct MachineState {
     std::int32_t PixelX = 0;
     std::int32_t RunLimit = 0;
     bool StopRequest = true;
-    StopCause Cause = StopCause::None;
+    RunEnd Cause = RunEnd::Stopped;
 
-    void RequestStop(StopCause cause) {
+    void RequestStop(RunEnd cause) {
         if (!StopRequest) Cause = cause;
         StopRequest = true;
     }
@@ -117,7 +119,7 @@ template <MachineHost Host> void ResetTouchedCells(MachineState& m, Host& host) 
 
 // Empties the strip and every bar: all codes 0, nothing touched, no border, no caption, and the X
 // marker in red on bar 1. Any run in progress ends at its next check.
-template <MachineHost Host> void ClearStrip(MachineState& m, Host& host, StopCause cause) {
+template <MachineHost Host> void ClearStrip(MachineState& m, Host& host, RunEnd cause) {
     for (int i = 1; i <= kCellCount; ++i) {
         m.Cells[i] = 0;
         m.Touched[i] = false;

@@ -6,32 +6,7 @@
 
 namespace mosaiq {
 
-// Why a run ended: what made StopRequest true when the run ended (Stopped when nobody recorded a
-// cause), or Limit when it was false, so the last pass simply ran past its end cell.
-enum class RunEnd : std::uint8_t {
-    Limit,
-    LoopFull,
-    NoEndRepeat,
-    StrayEndRepeat,
-    IdleRun,
-    Steps,
-    Stopped,
-};
-
 std::string_view RunEndName(RunEnd end);
-
-constexpr RunEnd RunEndFromCause(StopCause cause) {
-    switch (cause) {
-    case StopCause::LoopFull: return RunEnd::LoopFull;
-    case StopCause::NoEndRepeat: return RunEnd::NoEndRepeat;
-    case StopCause::StrayEndRepeat: return RunEnd::StrayEndRepeat;
-    case StopCause::IdleRun: return RunEnd::IdleRun;
-    case StopCause::Steps: return RunEnd::Steps;
-    case StopCause::None:
-    case StopCause::User: break;
-    }
-    return RunEnd::Stopped;
-}
 
 struct RunResult {
     RunEnd end = RunEnd::Limit;
@@ -58,7 +33,7 @@ template <MachineHost Host> RunResult RunProgram(MachineState& m, Host& host) {
         // Start of a pass.
         m.LoopStack.fill(0);
         m.StopRequest = false;
-        m.Cause = StopCause::None;
+        m.Cause = RunEnd::Stopped;
         // Only ever compared with 0, so it saturates instead of overflowing in a long pass.
         std::int32_t ExecCount = 0;
         m.LoopTop = 1;
@@ -95,7 +70,7 @@ template <MachineHost Host> RunResult RunProgram(MachineState& m, Host& host) {
             case RepeatUntilWhite:
                 if (m.Cells[m.PixelX] != 0) {
                     if (m.LoopTop > kLoopSlots) {
-                        m.RequestStop(StopCause::LoopFull);
+                        m.RequestStop(RunEnd::LoopFull);
                     } else {
                         m.LoopStack[m.LoopTop] = m.ProgPos - 1;
                         ++m.LoopTop;
@@ -107,7 +82,7 @@ template <MachineHost Host> RunResult RunProgram(MachineState& m, Host& host) {
                     do {
                         host.Yield(YieldPoint::Scan);
                         if (++m.ProgPos > kCellCount) {
-                            m.RequestStop(StopCause::NoEndRepeat);
+                            m.RequestStop(RunEnd::NoEndRepeat);
                             break;
                         }
                         const std::uint8_t c = m.Cells[m.ProgPos];
@@ -120,7 +95,7 @@ template <MachineHost Host> RunResult RunProgram(MachineState& m, Host& host) {
                 break;
             case EndRepeat:
                 if (m.LoopTop <= 1) {
-                    m.RequestStop(StopCause::StrayEndRepeat);
+                    m.RequestStop(RunEnd::StrayEndRepeat);
                 } else {
                     --m.LoopTop;
                     m.ProgPos = m.LoopStack[m.LoopTop];
@@ -131,7 +106,7 @@ template <MachineHost Host> RunResult RunProgram(MachineState& m, Host& host) {
                     host.SetRunCaption(kRunCaptionStop);
                     newPass = true;
                 } else {
-                    m.RequestStop(StopCause::IdleRun);
+                    m.RequestStop(RunEnd::IdleRun);
                 }
                 break;
             default: break;
@@ -147,7 +122,7 @@ template <MachineHost Host> RunResult RunProgram(MachineState& m, Host& host) {
     }
 
 endOfRun:
-    result.end = m.StopRequest ? RunEndFromCause(m.Cause) : RunEnd::Limit;
+    result.end = m.StopRequest ? m.Cause : RunEnd::Limit;
 
     // End of the run.
     for (int i = 1; i <= kCellCount; ++i) {

@@ -46,11 +46,11 @@ struct Host {
         // The step clears its caption before this yield: no bar shows "X" during a run.
         if (p == YieldPoint::BeforeCheck && bars[m.ProgPos].caption != BarCaption::Empty)
             log << "X!";
-        if (p == YieldPoint::BeforeCheck && n > 100'000) m.RequestStop(StopCause::Steps);
+        if (p == YieldPoint::BeforeCheck && n > 100'000) m.RequestStop(RunEnd::Steps);
         const QStringList s = script.split(' '), kv = s.last().split('=');
         if (s.size() < 2 || s[0] != kind + QString::number(n)) return;
         if (s[1] == "stop")
-            m.RequestStop(StopCause::User);
+            m.RequestStop(RunEnd::Stopped);
         else if (kv[0] == "limit")
             m.RunLimit = kv[1].toInt();
         else

@@ -16,7 +16,7 @@ public:
     void Yield(YieldPoint point) {
         if (point != YieldPoint::BeforeCheck || budget_ == 0) return;
         // Every check before this one was passed, so `checks_` steps have executed.
-        if (checks_++ >= budget_) machine_.RequestStop(StopCause::Steps);
+        if (checks_++ >= budget_) machine_.RequestStop(RunEnd::Steps);
     }
 
 private:
