@@ -4,8 +4,6 @@
 
 #include "BenchPrograms.h"
 #include "CellView.h"
-#include "Dialogs.h"
-#include "EditorHost.h"
 #include "EditorWindow.h"
 
 #include <QApplication>
@@ -30,10 +28,10 @@ double NaiveStepsPerSecond(EditorWindow& w, std::uint64_t steps) {
     int x = kCellCount;
     std::uint8_t code = 8;
     for (; done < steps; ++done) {
-        w.Bars.SetCaption(pos, done % 2 ? BarCaption::Empty : BarCaption::X);
+        w.Form.Bars.SetCaption(pos, done % 2 ? BarCaption::Empty : BarCaption::X);
         w.Panel->repaint(w.Panel->BarRect(pos));
         QCoreApplication::processEvents();
-        w.Bars.SetFill(x, RunColor(code++));
+        w.Form.Bars.SetFill(x, RunColor(code++));
         w.Panel->repaint(w.Panel->BarRect(x));
         QCoreApplication::processEvents();
         pos = pos % 400 + 1;
@@ -48,26 +46,25 @@ double NaiveStepsPerSecond(EditorWindow& w, std::uint64_t steps) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QtDialogs dialogs;
-    EditorWindow w(dialogs);
-    w.SetStatus(kModeDesign);
-    LoadBusyProgram(w.Machine);
+    EditorWindow w;
+    w.Form.SetStatus(kModeDesign);
+    LoadBusyProgram(w.Form.Machine);
     w.show();
     int status = 0;
 
     QTimer::singleShot(500, &w, [&] {
         // Stop the run from inside one of its yields, as the Stop command would.
-        QTimer::singleShot(kRunTime, &w, [&] { w.mnuRun_Click(); });
+        QTimer::singleShot(kRunTime, &w, [&] { w.Form.mnuRun_Click(); });
         const quint64 paintsBefore = w.Panel->PaintCount();
-        w.mnuRun_Click(); // "Run": arms the deferred run
+        w.Form.mnuRun_Click(); // "Run": arms the deferred run
         const auto start = Clock::now();
-        w.OneShot.SetEnabled(false);
-        w.OneShot.SetTag(QString());
-        w.RunNow();
+        w.Form.OneShot.SetEnabled(false);
+        w.Form.OneShot.SetTag({});
+        w.Form.RunNow();
         const std::chrono::duration<double> elapsed = Clock::now() - start;
-        const std::uint64_t steps = w.LastRun().steps;
+        const std::uint64_t steps = w.Form.LastRun.steps;
         const double frames = static_cast<double>(w.Panel->PaintCount() - paintsBefore);
-        if (w.LastRun().end != RunEnd::Stopped || steps == 0) {
+        if (w.Form.LastRun.end != RunEnd::Stopped || steps == 0) {
             std::fprintf(stderr, "bench_visible: the run ended by itself after %llu steps\n",
                          static_cast<unsigned long long>(steps));
             status = 1;

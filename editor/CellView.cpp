@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <algorithm>
+
 namespace mosaiq {
 
 namespace {
@@ -60,25 +62,26 @@ void CellView::FrameDue() {
     panelDirty_ = false;
 }
 
-void CellView::Flush() {
-    frameTimer_.stop();
-    FrameDue();
-    repaint();
-}
-
 QRect CellView::BarRect(int index) const {
-    // Position and size are converted on their own, as the window system snaps each to pixels.
     const Bar& bar = model_.At(index);
-    const double dx = logicalDpiX();
-    const double dy = logicalDpiY();
-    return QRect(TwipsToPixels(bar.left, dx), TwipsToPixels(bar.top, dy),
-                 TwipsToPixels(bar.width, dx), TwipsToPixels(bar.height, dy));
+    return TwipsRect(*this, bar.left, bar.top, bar.width, bar.height);
 }
 
 int CellView::BarAt(QPoint pos) const {
+    // Every bar has the same size and pitch, so the grid's arithmetic names the bar under a point
+    // up to a pixel of rounding; the drawn pixels of that guess and its neighbours settle it.
     // Later bars lie on top of earlier ones where a layout makes them overlap.
-    for (int i = kCellCount; i >= 1; --i)
-        if (model_.At(i).visible && BarRect(i).contains(pos)) return i;
+    constexpr int side = 32;
+    const Bar& first = model_.At(1);
+    if (!first.visible) return 0;
+    const int pitchX = model_.At(2).left - first.left;
+    const int pitchY = model_.At(side + 1).top - first.top;
+    if (pitchX <= 0 || pitchY <= 0) return 0;
+    const int column = static_cast<int>(PixelsToTwips(pos.x(), logicalDpiX()) / pitchX);
+    const int row = static_cast<int>(PixelsToTwips(pos.y(), logicalDpiY()) / pitchY);
+    for (int r = std::min(row + 1, side - 1); r >= std::max(row - 1, 0); --r)
+        for (int c = std::min(column + 1, side - 1); c >= std::max(column - 1, 0); --c)
+            if (const int i = r * side + c + 1; BarRect(i).contains(pos)) return i;
     return 0;
 }
 

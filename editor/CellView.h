@@ -30,8 +30,6 @@ public:
     // Where bar i is drawn, in pixels of this widget.
     QRect BarRect(int index) const;
 
-    // Paints every pending change now instead of at the next frame.
-    void Flush();
     // How often the widget has been painted.
     quint64 PaintCount() const { return paintCount_; }
 

@@ -10,30 +10,19 @@ PaletteLabel::PaletteLabel(int index, QWidget* parent) : QWidget(parent), index_
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void PaletteLabel::SetFill(Color color) {
-    if (color == fill_) return;
-    fill_ = color;
-    update();
-}
-
-void PaletteLabel::SetBorder(bool on) {
-    if (on == border_) return;
-    border_ = on;
-    update();
-}
-
-void PaletteLabel::SetCaption(const QString& caption) {
-    if (caption == caption_) return;
-    caption_ = caption;
+void PaletteLabel::Show(Color fill, bool border) {
+    if (fill == fill_ && border == border_) return;
+    fill_ = fill;
+    border_ = border;
     update();
 }
 
 void PaletteLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), BgrToQColor(fill_));
+    if (!border_) return;
     painter.setPen(Qt::black);
-    if (!caption_.isEmpty()) painter.drawText(rect(), Qt::AlignCenter, caption_);
-    if (border_) painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void PaletteLabel::mousePressEvent(QMouseEvent* event) {

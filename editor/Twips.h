@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QPaintDevice>
+#include <QRect>
+
 #include <cmath>
 
 namespace mosaiq {
@@ -16,11 +19,14 @@ inline double PixelsToTwips(int pixels, double dpi) {
     return pixels * kTwipsPerInch / dpi;
 }
 
-// Round to the nearest whole number, halves to the even neighbour.
-inline double RoundHalfEven(double x) {
-    const double r = std::round(x);
-    if (std::fabs(x - std::trunc(x)) == 0.5) return 2.0 * std::round(x / 2.0);
-    return r;
+// Where a rectangle given in twips lies in pixels of `device`. Position and size are converted on
+// their own, as the window system snaps each to pixels.
+inline QRect TwipsRect(const QPaintDevice& device, double left, double top, double width,
+                       double height) {
+    const double dx = device.logicalDpiX();
+    const double dy = device.logicalDpiY();
+    return QRect(TwipsToPixels(left, dx), TwipsToPixels(top, dy), TwipsToPixels(width, dx),
+                 TwipsToPixels(height, dy));
 }
 
 } // namespace mosaiq

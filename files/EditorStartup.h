@@ -3,17 +3,20 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 namespace mosaiq {
 
 class EditorWindow;
 
-// What start-up shows before the editor: it gets the window whose HandOverMark it must empty when
-// it is done. Start-up waits for the mark through the event loop.
-using SplashHandOver = std::function<void(EditorWindow&)>;
+// What start-up shows before the editor: it gets the title to show and a call that releases the
+// start-up, which it must make once it is done (when it closes, however that happens).
+using SplashHandOver = std::function<void(const QString& title, std::function<void()> release)>;
 
-// The editor's start-up: sets the caption, the bars, the palette and the menu, loads the program
-// named by `commandLine` (the program's arguments joined by single blanks) and shows the window.
+// The editor's start-up (Form_Load): shows the splash and waits until it releases the start-up,
+// prepares the editor, loads the program named by `commandLine` (the program's arguments joined
+// by single blanks) and shows the window. A program that cannot be read is told once the window
+// shows; the first-time menu then waits until the message has been acknowledged.
 void Form_Load(EditorWindow& window, const QString& commandLine, const SplashHandOver& splash = {});
 
 } // namespace mosaiq

@@ -1,70 +1,68 @@
 #include "FileCommands.h"
-#include "EditorHost.h"
-#include "EditorWindow.h"
-#include "NativePath.h"
+#include "Editor.h"
 #include "StripFile.h"
-
-#include <QCoreApplication>
 
 namespace mosaiq {
 
 namespace {
-const QString kFilterTail = QStringLiteral(" files (*.mq)|*.mq");
+constexpr std::string_view kFilterTail = " files (*.mq)|*.mq";
 
-Dialogs::FileRequest Request(const EditorWindow& w, Dialogs::FileKind kind) {
-    Dialogs::FileRequest request;
-    request.kind = kind;
-    request.folder = QCoreApplication::applicationDirPath();
-    request.fileName = w.FileName;
-    if (kind == Dialogs::FileKind::Open) {
-        request.filter = w.AppTitle.toLower() + kFilterTail;
-        request.title = QStringLiteral("Load ") + w.AppTitle + QStringLiteral(" file");
-    } else {
-        request.filter = w.AppTitle + kFilterTail;
-        request.title = QStringLiteral("Save ") + w.AppTitle + QStringLiteral(" file");
-    }
-    return request;
+std::string Lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
 }
+
+std::string Request(Editor& form, FileRequest::Kind kind) {
+    const bool open = kind == FileRequest::Kind::Open;
+    FileRequest request;
+    request.kind = kind;
+    request.folder = form.ProgramFolder;
+    request.fileName = form.FileName;
+    request.filter = (open ? Lower(form.AppTitle) : form.AppTitle) + std::string(kFilterTail);
+    request.title = (open ? "Load " : "Save ") + form.AppTitle + " file";
+    return form.View().ChooseFile(request);
+}
+
 } // namespace
 
-FileCommands::FileCommands(EditorWindow& window) : QObject(&window), w_(window) {
-    connect(w_.mnuLoad, &QAction::triggered, this, &FileCommands::mnuLoad_Click);
-    connect(w_.mnuSave, &QAction::triggered, this, &FileCommands::mnuSave_Click);
+void TellFileFailed(Editor& form, const std::string& path, std::string_view done,
+                    const std::string& reason) {
+    form.View().Inform(form.AppTitle,
+                       "The file " + path + " could not be " + std::string(done) + ": " + reason);
 }
 
-void FileCommands::mnuLoad_Click() {
-    w_.Busy = true;
-    const QString path = w_.Modal().ChooseFile(&w_, Request(w_, Dialogs::FileKind::Open));
-    if (!path.isEmpty()) {
-        EditorHost host(w_);
-        if (const FileStatus status = LoadStripFile(w_.Machine, host, NativePath(path)); status) {
-            w_.CancelPendingRun();
-            w_.FileName = path;
-            w_.ShowFileInCaption();
-            RepaintCells(w_.Machine, host);
+void mnuLoad_Click(Editor& form) {
+    form.BeginFileCommand();
+    if (const std::string path = Request(form, FileRequest::Kind::Open); !path.empty()) {
+        if (const FileStatus status = LoadStripFile(form.Machine, form, path); status) {
+            form.PendingRun = false;
+            form.FileName = path;
+            form.ShowFileInCaption();
+            RepaintCells(form.Machine, form);
         } else {
-            w_.Modal().Inform(&w_, w_.AppTitle,
-                              QStringLiteral("The file %1 could not be loaded: %2")
-                                  .arg(path, QString::fromStdString(status.error)));
+            TellFileFailed(form, path, "loaded", status.error);
         }
     }
-    w_.OneShot.Arm(QStringLiteral("loadflg"), 250);
+    form.HandOff(kWordLoad);
 }
 
-void FileCommands::mnuSave_Click() {
-    w_.Busy = true;
-    const QString path = w_.Modal().ChooseFile(&w_, Request(w_, Dialogs::FileKind::Save));
-    if (!path.isEmpty()) {
-        if (const FileStatus status = SaveStripFile(w_.Machine, NativePath(path)); status) {
-            w_.FileName = path;
-            w_.ShowFileInCaption();
+void mnuSave_Click(Editor& form) {
+    form.BeginFileCommand();
+    if (const std::string path = Request(form, FileRequest::Kind::Save); !path.empty()) {
+        if (const FileStatus status = SaveStripFile(form.Machine, path); status) {
+            form.FileName = path;
+            form.ShowFileInCaption();
         } else {
-            w_.Modal().Inform(&w_, w_.AppTitle,
-                              QStringLiteral("The file %1 could not be saved: %2")
-                                  .arg(path, QString::fromStdString(status.error)));
+            TellFileFailed(form, path, "saved", status.error);
         }
     }
-    w_.OneShot.Arm(QStringLiteral("saveflg"), 250);
+    form.HandOff(kWordSave);
+}
+
+void InstallFileCommands(Editor& form) {
+    form.mnuLoad_Click = [&form] { mnuLoad_Click(form); };
+    form.mnuSave_Click = [&form] { mnuSave_Click(form); };
 }
 
 } // namespace mosaiq

@@ -1,25 +1,24 @@
 #pragma once
 
-#include <QObject>
+#include <string>
+#include <string_view>
 
 namespace mosaiq {
 
-class EditorWindow;
+class Editor;
 
 // The Load and Save commands of the pop-up menu. Each asks for a path, reads or writes the file
 // within its handler and hands its finishing steps to the window's one-shot timer, also when the
 // chooser was cancelled or the file operation failed. A failure is told to the user and changes
 // neither the strip, nor the file name, nor the caption.
-class FileCommands : public QObject {
-    Q_OBJECT
-public:
-    explicit FileCommands(EditorWindow& window);
+void mnuLoad_Click(Editor& form);
+void mnuSave_Click(Editor& form);
 
-    void mnuLoad_Click();
-    void mnuSave_Click();
+// Tells the user that the file at `path` could not be `done` ("loaded", "saved") and why.
+void TellFileFailed(Editor& form, const std::string& path, std::string_view done,
+                    const std::string& reason);
 
-private:
-    EditorWindow& w_;
-};
+// Makes the menu's Load and Save items run the commands above.
+void InstallFileCommands(Editor& form);
 
 } // namespace mosaiq

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Codes.h"
+#include "FileStatus.h"
 
 #include <array>
 #include <cstddef>
@@ -13,14 +14,6 @@ namespace mosaiq {
 
 // The codes of one whole strip as a program file holds them: index 0 is cell 1.
 using StripCodes = std::array<std::uint8_t, kCellCount>;
-
-// The outcome of a file operation. `error` is a short reason a person can read ("No such file or
-// directory", "Is a directory"); it is empty when `ok` is true.
-struct FileStatus {
-    bool ok = true;
-    std::string error;
-    explicit operator bool() const { return ok; }
-};
 
 // Turns the text of a program file into codes, one line per cell, while the text arrives in pieces
 // of any size; it keeps a few bytes of state and never a whole line, so an endless line costs
@@ -62,10 +55,8 @@ FileStatus ReadStripFile(const std::filesystem::path& path, StripCodes& out);
 // The text of a program file: 1024 lines of two upper-case hex digits and CR LF, 4096 bytes.
 std::string FormatStrip(const StripCodes& codes);
 
-// Writes the program file at `path`, used as given (no extension is checked or added). An existing
-// file is replaced only once the new text is safely on disk: a failure at any step leaves it as it
-// was and leaves no temporary file behind. A symbolic link stays a link; the file it points to is
-// replaced. An existing file keeps its permissions (and, where the system allows, its owner).
+// Writes the program file at `path`, used as given (no extension is checked or added), by a safe
+// replace (see ReplaceFile).
 FileStatus WriteStripFile(const std::filesystem::path& path, const StripCodes& codes);
 
 } // namespace mosaiq

@@ -17,8 +17,6 @@ public:
 
     QString Caption() const { return caption_; }
     void SetCaption(const QString& caption);
-    Color BackColor() const { return backColor_; }
-    Color ForeColor() const { return foreColor_; }
     void SetColors(Color back, Color fore);
 
 protected:

@@ -57,8 +57,8 @@ SplashLayout ComputeSplashLayout(double panelWidth, double panelHeight, double d
     SplashLayout grid;
     grid.n = TilesPerSide(drawN);
     grid.f = GapFactor(drawF);
-    const int H = static_cast<int>(RoundHalfEven(panelHeight));
-    const int W = static_cast<int>(RoundHalfEven(panelWidth));
+    const int H = static_cast<int>(std::nearbyint(panelHeight));
+    const int W = static_cast<int>(std::nearbyint(panelWidth));
     grid.gap = H / grid.n / 100 * grid.f;
     grid.h = H / grid.n - grid.gap;
     grid.w = W / grid.n - grid.gap;

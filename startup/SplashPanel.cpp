@@ -20,16 +20,13 @@ void SplashPanel::AddTile() {
 
 QRect SplashPanel::TilePixels(int index) const {
     const TileRect& r = Bar.at(static_cast<std::size_t>(index)).rect;
-    const double dx = logicalDpiX();
-    const double dy = logicalDpiY();
-    return QRect(TwipsToPixels(r.left, dx), TwipsToPixels(r.top, dy), TwipsToPixels(r.width, dx),
-                 TwipsToPixels(r.height, dy));
+    return TwipsRect(*this, r.left, r.top, r.width, r.height);
 }
 
 void SplashPanel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = event->rect();
-    painter.fillRect(area, BgrToQColor(backColor_));
+    painter.fillRect(area, BgrToQColor(kBackColor));
     for (std::size_t i = 1; i < Bar.size(); ++i) {
         if (!Bar[i].visible) continue;
         const QRect r = TilePixels(static_cast<int>(i));

@@ -30,8 +30,6 @@ public:
     std::vector<SplashTile> Bar;
     void AddTile();
 
-    Color BackColor() const { return backColor_; }
-
     // Where tile i is drawn, in pixels of this widget.
     QRect TilePixels(int index) const;
 
@@ -43,7 +41,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    Color backColor_ = 0xE0E0E0;
+    static constexpr Color kBackColor = 0xE0E0E0;
 };
 
 } // namespace mosaiq

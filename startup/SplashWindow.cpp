@@ -1,6 +1,5 @@
 #include "SplashWindow.h"
 
-#include "EditorWindow.h"
 #include "SplashLabel.h"
 #include "SplashPanel.h"
 #include "Twips.h"
@@ -28,9 +27,9 @@ QFont LabelFont(double points, bool bold) {
 }
 } // namespace
 
-SplashWindow::SplashWindow(EditorWindow& editor, SplashDraw draw)
-    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint), editor_(&editor),
-      draw_(std::move(draw)) {
+SplashWindow::SplashWindow(const QString& title, std::function<void()> release, SplashDraw draw)
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint), title_(title),
+      release_(std::move(release)), draw_(std::move(draw)) {
     // The editor is still hidden when the splash closes; that must not end the program.
     setAttribute(Qt::WA_QuitOnClose, false);
 
@@ -81,7 +80,7 @@ double SplashWindow::ClientHeightTwips() const {
 void SplashWindow::Form_Load() {
     // The colour's draw comes first: the grid's draws follow it, resize by resize.
     const int k = DrawDigit(draw_());
-    lblTitle->SetCaption(editor_->HandOverMark + QLatin1Char(' '));
+    lblTitle->SetCaption(title_ + QLatin1Char(' '));
     Panel->Bar.front().fill = SplashTileColor(k, draw_);
     for (int i = 1; i <= kTileCount; ++i)
         Panel->AddTile();
@@ -133,12 +132,12 @@ void SplashWindow::SetupGrid() {
     // Two statements: the draw for n must come before the draw for f.
     const double drawN = draw_();
     const double drawF = draw_();
-    grid_ = ComputeSplashLayout(Panel->Width(), Panel->Height(), drawN, drawF);
+    const SplashLayout grid = ComputeSplashLayout(Panel->Width(), Panel->Height(), drawN, drawF);
 
     for (auto i = Panel->Bar.size() - 1; i >= 1; --i)
         Panel->Bar[i].visible = false;
     std::size_t t = 1;
-    for (const TileRect& rect : grid_.tiles) {
+    for (const TileRect& rect : grid.tiles) {
         SplashTile& tile = Panel->Bar.at(t++);
         tile.rect = rect;
         tile.visible = true;
@@ -170,11 +169,12 @@ void SplashWindow::closeEvent(QCloseEvent* event) {
 }
 
 void SplashWindow::ReleaseStartUp() {
-    if (editor_) editor_->HandOverMark.clear();
+    // Once only: the start-up may be long gone by the time the window is destroyed.
+    if (auto release = std::exchange(release_, nullptr)) release();
 }
 
-SplashWindow* ShowSplash(EditorWindow& editor) {
-    auto* splash = new SplashWindow(editor);
+SplashWindow* ShowSplash(const QString& title, std::function<void()> release) {
+    auto* splash = new SplashWindow(title, std::move(release));
     splash->setAttribute(Qt::WA_DeleteOnClose);
     splash->show();
     // A splash that is never painted never arms its timer, and one that keeps being exposed

@@ -2,19 +2,19 @@
 
 #include "SplashLayout.h"
 
-#include <QPointer>
+#include <functional>
+
 #include <QTimer>
 #include <QWidget>
 
 namespace mosaiq {
 
-class EditorWindow;
 class SplashLabel;
 class SplashPanel;
 
 // The splash window (frmSplash): the product title, an author credit and a tagline in a column at
 // the right edge, over a grid of equal tiles of one random colour. It is shown by the editor's
-// start-up, which waits until the splash empties the editor's HandOverMark; the splash does so at
+// start-up, which waits until the splash releases it; the splash does so at
 // its timer's tick and, whatever else ends it, when it closes or is destroyed, so that start-up
 // always goes on. The window is fixed in size, has no title bar and no task-bar entry, and is
 // centred on the screen.
@@ -27,7 +27,6 @@ public:
     static constexpr double kTitleHeight = 615;
     static constexpr double kTitleTop = 1560;
     static constexpr double kLineHeight = 495; // the author credit and the tagline
-    static constexpr Color kPanelColor = 0xE0E0E0;
     static constexpr Color kLabelBack = 0x000000;
     static constexpr Color kLabelText = 0xE0E0E0;
     static constexpr int kCountdownMs = 3000;
@@ -36,9 +35,10 @@ public:
     static const QString kAuthor;
     static const QString kTagline;
 
-    // Runs the load handler: reads the title from `editor`'s HandOverMark and takes every random
-    // draw from `draw`, the colour's first. The window is not shown.
-    explicit SplashWindow(EditorWindow& editor, SplashDraw draw = ClockSeededDraw());
+    // Runs the load handler: shows `title` and takes every random draw from `draw`, the colour's
+    // first. The window is not shown. `release` is called once, when the splash is done.
+    SplashWindow(const QString& title, std::function<void()> release,
+                 SplashDraw draw = ClockSeededDraw());
     ~SplashWindow() override;
 
     // Controls.
@@ -47,9 +47,6 @@ public:
     SplashLabel* lblTitle = nullptr;
     SplashLabel* lblAuthor = nullptr;
     SplashLabel* lblTagline = nullptr;
-
-    // The draws of the last SetupGrid and the grid it laid out.
-    const SplashLayout& Grid() const { return grid_; }
 
     double ClientWidthTwips() const;
     double ClientHeightTwips() const;
@@ -69,17 +66,16 @@ private:
     void Form_Load();
     void ReleaseStartUp();
 
-    // The editor may go first (a test, or the end of the program); then there is no one to release.
-    QPointer<EditorWindow> editor_;
+    QString title_;
+    std::function<void()> release_;
     SplashDraw draw_;
-    SplashLayout grid_;
 };
 
 // The longest a splash stays up, whatever happens to its own countdown.
 constexpr int kSplashLongestMs = 10000;
 
-// The editor's splash hand-over (see Form_Load): shows a splash for `editor` that deletes itself
-// when it closes, and returns it.
-SplashWindow* ShowSplash(EditorWindow& editor);
+// The editor's splash hand-over (see Form_Load): shows a splash that deletes itself when it
+// closes and then calls `release`, and returns it.
+SplashWindow* ShowSplash(const QString& title, std::function<void()> release);
 
 } // namespace mosaiq

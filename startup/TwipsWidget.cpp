@@ -24,11 +24,7 @@ void TwipsWidget::SetHeight(double twips) {
 }
 
 void TwipsWidget::Place() {
-    // Position and size are converted on their own, as the window system snaps each to pixels.
-    const double dx = logicalDpiX();
-    const double dy = logicalDpiY();
-    setGeometry(TwipsToPixels(left_, dx), TwipsToPixels(top_, dy), TwipsToPixels(width_, dx),
-                TwipsToPixels(height_, dy));
+    setGeometry(TwipsRect(*this, left_, top_, width_, height_));
 }
 
 } // namespace mosaiq

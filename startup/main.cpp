@@ -2,7 +2,6 @@
 // start-up shows the splash and waits for it.
 
 #include "AppIcon.h"
-#include "Dialogs.h"
 #include "EditorStartup.h"
 #include "EditorWindow.h"
 #include "SplashWindow.h"
@@ -19,8 +18,7 @@ int main(int argc, char* argv[]) {
     // The command line names one program file, blanks and quotes included.
     const QString commandLine = QApplication::arguments().mid(1).join(QLatin1Char(' '));
 
-    mosaiq::QtDialogs dialogs;
-    mosaiq::EditorWindow window(dialogs);
+    mosaiq::EditorWindow window;
     mosaiq::Form_Load(window, commandLine, mosaiq::ShowSplash);
     return app.exec();
 }

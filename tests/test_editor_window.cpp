@@ -1,149 +1,264 @@
-// The editor window: layout, caption, run control, the menu commands, the deferred commands and
-// visible runs, driven through the real window under the offscreen platform.
+// The real widgets under the offscreen platform: mouse events turned into the rules' handlers,
+// the pixels of the grid, the real menu and timer, start-up, and the splash window.
 
-#include "EditorFixture.h"
+#include "AppIcon.h"
+#include "CellView.h"
+#include "EditorStartup.h"
+#include "EditorWindow.h"
+#include "PaletteLabel.h"
+#include "SplashLabel.h"
+#include "SplashPanel.h"
+#include "SplashWindow.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QPointer>
 #include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QToolTip>
 
 using namespace mosaiq;
-using namespace mosaiq::test;
-using Ints = QList<int>;
+
+namespace {
+
+// The real window, with its modal pieces recorded instead of shown (unless `realMenu`).
+struct TestWindow : EditorWindow {
+    QStringList shown; // menus (their disabled items) and messages, in order
+    bool realMenu = false;
+    int waitInMessage = 0; // ms the user takes to acknowledge a message
+    TestWindow() {
+        OnEndProgram = [this] { shown << "ended"; };
+    }
+    void ShowContextMenu() override {
+        if (realMenu) return EditorWindow::ShowContextMenu();
+        shown << QStringLiteral("menu %1").arg(Form.mnuContext.mnuRun.Enabled ? "Run" : "no Run");
+    }
+    void Inform(std::string_view, std::string_view text) override {
+        QTest::qWait(waitInMessage);
+        shown << QString::fromUtf8(text.data(), qsizetype(text.size()));
+    }
+};
+
+} // namespace
 
 class TestEditorWindow : public QObject {
     Q_OBJECT
-private slots:
-    void layout_data();
-    void layout();
-    void commands_data();
-    void commands();
-    void runFallingDueDuringRunWaits();
-    void panelShowsBars();
-};
-
-void TestEditorWindow::layout_data() {
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<Ints>("e"); // client size; frame; bar 34 (row 2, column 2); last row's overrun
-    QTest::newRow("designed") << "" << Ints{10635, 7905, 9570, 7545, 287, 224, 299, 236, -5};
-    QTest::newRow("running") << "running" << Ints{10635, 7905, 9570, 7545, 299, 236, 299, 236, 7};
-    QTest::newRow("too narrow") << "" << Ints{900, 7905, 9570, 7545, 287, 224, 299, 236, -5};
-    QTest::newRow("too low") << "" << Ints{6000, 300, 4935, 7545, 148, 230, 154, 236, 1};
-    QTest::newRow("bars below 0 high") << "" << Ints{45000, 1995, 43935, 1635}; // all hidden
-    QTest::newRow("minimised") << "min" << Ints{6000, 6000, 9570, 7545, 287, 224, 299, 236, -5};
-}
-
-void TestEditorWindow::layout() {
-    QFETCH(QString, mode);
-    QFETCH(Ints, e);
-    EditorFixture f;
-    EditorWindow& w = *f.w;
-    w.SetStatus(mode == "running" ? kModeRunning : kModeDesign);
-    if (mode == "min") w.setWindowState(Qt::WindowMinimized);
-    w.ResizeClientTwips(e[0], e[1]);
-    w.Form_Resize();
-    const Bar &b = w.Bars.At(34), &last = w.Bars.At(kCellCount);
-    const int width = int(w.PanelWidth()), height = int(w.PanelHeight());
-    const Ints seen{
-        width, height, b.width, b.height, b.left, b.top, last.top + last.height - height};
-    QCOMPARE(seen.mid(0, e.size() - 2), e.mid(2)); // only the frame when every bar is hidden
-    for (int i = 1; i <= kCellCount; ++i)
-        QCOMPARE(w.Bars.At(i).visible, e.size() > 4);
-    w.setWindowState(Qt::WindowNoState); // a minimised window takes its new size when restored
-    QCOMPARE(int(w.PanelWidth()), mode == "min" ? e[0] - 1065 : e[2]);
-    w.ResizeClientTwips(10635, 7905); // hidden bars come back with a usable size
-    QVERIFY(last.visible);
-}
-
-void TestEditorWindow::commands_data() {
-    QTest::addColumn<QString>("script"); // see EditorFixture::Play
-    QTest::addColumn<QString>("shown");  // State() at every "check" and at the end
-    // Run control, on a strip that runs until stopped: cell X (1) stays coloured.
-    const QString endless = "cell 1 5; cell 2 6; file /a~b; ", strip = "pen 0 (1); cells 1=5,2=6; ";
-    const QString named = "Mosaiq [Design] ~ /a~b; ", running = "Mosaiq [Running] ~ /a~b; ";
-    const QString going = "white; " + strip + "limit 1024; running; file /a~b | ";
-    ScriptRow("Run, Stop", endless + "Run; check; during; check; Run; check",
-              named + "item Stop; " + strip + "armed run; file /a~b | " + running + "item Stop; " +
-                  going + running + going + named + strip + "stopped; file /a~b");
-    const QString clear = "Mosaiq|Reset and clear everything?";
-    ScriptRow("Clear All during a run", endless + "yes; Run; during; Clear; check",
-              running + "item Stop; white; pen 0 (1); limit 1024; running; " + clear +
-                  " | pen 0 (1); stopped; " + clear);
-    ScriptRow("close during a run", endless + "ok; Run; during; close; Run",
-              named + strip + "stopped; file /a~b; Mosaiq|Shutdown?; ended; hidden");
-    ScriptRow("resize during a run", endless + "Run; during; resize 9000 7000; Run",
-              named + strip + "stopped; gap 0; file /a~b");
-    // The name is replaced from the first "~" of the caption on.
-    ScriptRow("caption", "file /a~b; file /c", "Mosaiq [Design] ~ /c; pen 0 (1); file /c");
-    // A run shows the grey in cell 2 by the run's colour rule and turns cell 3 into a 2.
-    const QString data = "cell 1 1; cell 2 20; cell 3 1; cell 4 3; ";
-    ScriptRow(
-        "Reset Data, touched", data + "Run; wait; check; Reset",
-        "pen 0 (1); cells 1=1,2=20,3=2,4=3; touched 3; preview 2; X at 3; ran 1024 | pen 0 (1); "
-        "cells 1=1,2=20,4=3; ran 1024");
-    ScriptRow("Reset Data, untouched", data + "Reset", "pen 0 (1); cells 1=1,2=20,3=1,4=3");
-    ScriptRow("Clear All, Yes", "cell 3 7; file /a~b; yes; Clear", named + "pen 0 (1); " + clear);
-    ScriptRow("Clear All, No", "cell 3 7; file /a~b; Clear",
-              named + "pen 0 (1); cells 3=7; file /a~b; " + clear);
-    const QString off = "menu off: Clear All, Reset Data, Run, Save ...";
-    // The first-time menu waits a second after the last resize; then resizing arms nothing.
-    ScriptRow("first-time menu",
-              "fresh; resize 10700 7905; wait 600; resize 10800 7905; wait 600; check; wait 800; "
-              "resize 10635 7905",
-              "pen 0 (1); armed | pen 1; " + off);
-    // The deferred commands, falling due during a load or save (Busy).
-    ScriptRow("run word", "pen 3; busy; arm run; wait", "busy; pen 3; ran 1024");
-    ScriptRow("saveflg", "pen 3; busy; arm saveflg; wait", "pen 3");
-    ScriptRow("saveflg, run pending", "pen 3; busy; Run; arm saveflg; wait", "item Stop; pen 3");
-    ScriptRow("loadflg, file", "pen 3; right 0; busy; file /p; arm loadflg; wait",
-              "Mosaiq [Design] ~ /p; pen 0; file /p; " + off + "; menu off: Reset Data, Save ...");
-    ScriptRow("loadflg, no file", "pen 3; touch 5; right 0; busy; arm loadflg; wait",
-              "pen 0; touched 5; menu off: none; menu off: Reset Data");
-    ScriptRow("empty word, fresh start", "pen 3; busy; fresh; arm; wait",
-              "busy; pen 1 (3); " + off);
-    ScriptRow("other word", "pen 3; busy; arm RUN; wait", "busy; pen 3; word RUN");
-}
-
-void TestEditorWindow::commands() {
-    QFETCH(QString, script);
-    QFETCH(QString, shown);
-    EditorFixture f;
-    f.Play(script);
-    QCOMPARE((f.log << f.State()).join(" | "), shown);
-}
-
-void TestEditorWindow::runFallingDueDuringRunWaits() {
-    EditorFixture f;
-    // The menu holds the run while the Run command's "run" falls due; then the loop is emptied.
-    f.dialogs.whileMenuOpen = [&f, at = 0]() mutable {
-        at = f.w->Machine.ProgPos;
-        f.Play("Run; wait; check; cell 3 0; cell 5 0");
-        QCOMPARE(f.w->Machine.ProgPos, at);
-    };
-    // Cells 1..5 run first, after a click on bar 5: the loop in 3..5 repeats while cell X (3
-    // itself) is coloured. The run that waited follows, over the whole strip.
-    f.Play("cell 1 1; cell 2 1; cell 3 5; pen 6; click 5; during; right 9");
-    QCOMPARE(
-        (f.log << f.State()).join(" | "),
-        "Mosaiq [Running]; item Stop; pen 6; cells 1=1,2=1,3=5,5=6; mark 5; running; menu off: "
-        "Reset Data | pen 6; cells 1=1,2=1; mark 5; X at 3; ran 1024; menu off: Reset Data");
-}
-
-void TestEditorWindow::panelShowsBars() {
-    EditorFixture f;
-    f.SetCells({4, 0}, 60); // bar 61 is painted white and so gets the hint; bar 60 has none
-    f.w->Bars.SetFill(40, 0x0000FF); // red, in blue-green-red order
-    QTest::qWait(40);                // a display frame and then some
-    const QImage shown = f.w->screen()->grabWindow(f.w->winId()).toImage();
-    QCOMPARE(QColor(shown.pixel(f.w->Panel->pos() + f.BarCenter(40))), QColor(Qt::red));
-    for (int bar : {60, 61}) {
-        QToolTip::hideText();
-        const QPoint at = f.BarCenter(bar);
-        QHelpEvent help(QEvent::ToolTip, at, f.w->Panel->mapToGlobal(at));
-        QCoreApplication::sendEvent(f.w->Panel, &help);
-        QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(),
-                 bar == 61 ? " right click for context menu . . . " : "");
+    QList<double> draws; // handed out in order; past the end every draw is 0
+    SplashDraw Draws(const QList<double>& values) {
+        draws = values;
+        return [this] { return draws.isEmpty() ? 0.0 : draws.takeFirst(); };
     }
-}
+
+private slots:
+    // Gestures with real mouse events: "pen N" clicks the palette, "click A B" presses on bar A
+    // and releases over bar B (0: the frame's gap), "background" clicks the window's background.
+    void mouse_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("shown"); // cells, the marked bar, the pen
+        QTest::newRow("paints and marks") << "pen 3; click 10 10"
+                                          << "10=3 mark 10 pen 3";
+        QTest::newRow("white pen: click clears") << "pen 0; click 10 10"
+                                                 << "mark 0 pen 0";
+        QTest::newRow("release off the bar: no click") << "pen 0; click 10 11"
+                                                       << "mark 10 pen 0";
+        QTest::newRow("release on the frame") << "pen 3; click 10 10; click 0 0"
+                                              << "10=3 mark 0 pen 3";
+        QTest::newRow("background click") << "pen 3; click 10 10; background"
+                                          << "10=3 mark 0 pen 3";
+        QTest::newRow("right button paints not") << "pen 3; right 10"
+                                                 << "mark 0 pen 3";
+    }
+    void mouse() {
+        QFETCH(QString, script);
+        QFETCH(QString, shown);
+        TestWindow w;
+        Form_Load(w, {});
+        w.Form.FreshStart = false;
+        w.Form.OneShot.SetEnabled(false);
+        const auto at = [&w](int bar) {
+            if (bar) return w.Panel->BarRect(bar).center();
+            QPoint p = w.Panel->BarRect(1).bottomLeft() + QPoint(3, 1); // the gap under bar 1
+            return p;
+        };
+        for (const QString& step : script.split("; ")) {
+            const QStringList s = step.split(' ');
+            if (s[0] == "pen") QTest::mouseClick(w.lColor[s[1].toInt()], Qt::LeftButton);
+            if (s[0] == "background")
+                QTest::mouseClick(&w, Qt::LeftButton, {}, QPoint(w.width() - 3, w.height() - 3));
+            if (s[0] == "right") QTest::mouseClick(w.Panel, Qt::RightButton, {}, at(s[1].toInt()));
+            if (s[0] != "click") continue;
+            QTest::mousePress(w.Panel, Qt::LeftButton, {}, at(s[1].toInt()));
+            QTest::mouseRelease(w.Panel, Qt::LeftButton, {}, at(s[2].toInt()));
+        }
+        QString seen;
+        int mark = 0;
+        for (int i = 1; i <= kCellCount; ++i) {
+            if (w.Form.Machine.Cells[i])
+                seen += QStringLiteral("%1=%2 ").arg(i).arg(w.Form.Machine.Cells[i]);
+            if (w.Form.Bars.At(i).border) mark = i;
+        }
+        QCOMPARE(seen + QStringLiteral("mark %1 pen %2").arg(mark).arg(w.Form.PenCode), shown);
+    }
+
+    // At 96 dpi a pixel is 15 twips; each bar's place and size are rounded from twips, and the
+    // bar under a point is the one drawn there.
+    void pixels() {
+        TestWindow w;
+        Form_Load(w, {});
+        QCOMPARE(w.logicalDpiX(), 96);
+        QCOMPARE(w.Panel->BarRect(2), QRect(20, 0, 19, 15));  // 299 twips: 19.93 -> 20
+        QCOMPARE(w.Panel->BarRect(33), QRect(0, 16, 19, 15)); // 236 twips: 15.73 -> 16
+        QCOMPARE(w.Panel->BarRect(1024), QRect(618, 488, 19, 15));
+        for (int i = 1; i <= kCellCount; ++i) {
+            const QRect r = w.Panel->BarRect(i);
+            for (const QPoint p : {r.topLeft(), r.bottomRight(), r.center()})
+                QCOMPARE(w.Panel->BarAt(p), i);
+            if (i % 32)
+                QCOMPARE(w.Panel->BarAt(r.topRight() + QPoint(1, 0)),
+                         r.right() + 1 < w.Panel->BarRect(i + 1).left() ? 0 : i + 1);
+        }
+        QCOMPARE(w.Panel->BarAt(QPoint(5, 15)), 0);  // the row gap under bar 1
+        QCOMPARE(w.Panel->BarAt(QPoint(700, 5)), 0); // past the last column
+        // The bars' colours on screen, and their hints.
+        w.Form.Machine.Cells[61] = 0;
+        SetBarValue(w.Form.Machine, w.Form, 61); // painted white: the hint
+        w.Form.Bars.SetFill(40, 0x0000FF);       // red, in blue-green-red order
+        QTest::qWait(40);                        // a display frame and then some
+        const QImage image = w.screen()->grabWindow(w.winId()).toImage();
+        QCOMPARE(QColor(image.pixel(w.Panel->pos() + w.Panel->BarRect(40).center())),
+                 QColor(Qt::red));
+        for (int bar : {60, 61}) {
+            QToolTip::hideText();
+            const QPoint at = w.Panel->BarRect(bar).center();
+            QHelpEvent help(QEvent::ToolTip, at, w.Panel->mapToGlobal(at));
+            QCoreApplication::sendEvent(w.Panel, &help);
+            QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(),
+                     bar == 61 ? " right click for context menu . . . " : "");
+        }
+        QCOMPARE(AppIcon().availableSizes().size(), 6);
+    }
+
+    // The menu the user sees takes the rules' item states; the real timer fires the run word.
+    void menuAndTimer() {
+        TestWindow w;
+        Form_Load(w, {});
+        w.Form.FreshStart = false;
+        w.realMenu = true;
+        QStringList items;
+        QTimer::singleShot(200, &w, [&items] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            for (QAction* a : menu->actions())
+                if (!a->isSeparator()) items << a->text() + (a->isEnabled() ? "" : " (off)");
+            menu->close();
+        });
+        w.Form.Machine.Cells[7] = 3;
+        QTest::mouseClick(w.Panel, Qt::RightButton, {}, w.Panel->BarRect(7).center());
+        QCOMPARE(items.join(", "),
+                 "Load ..., Save ..., Run, Reset Data (off), Clear All, Close Menu");
+        QTest::mouseClick(w.lColor[1], Qt::LeftButton);
+        QTest::mouseClick(w.Panel, Qt::LeftButton, {}, w.Panel->BarRect(9).center());
+        QTRY_COMPARE(int(w.Form.LastRun.steps), 9);
+    }
+
+    // A program that cannot be read is told once the window shows; the first-time menu waits
+    // until the user has acknowledged the message, and comes a second later.
+    void unreadableAtStartUp() {
+        QTemporaryDir dir;
+        TestWindow w;
+        w.waitInMessage = 1500;
+        Form_Load(w, dir.path());
+        QVERIFY(w.isVisible() && w.shown.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(w.shown.size(), 2, 5000);
+        QCOMPARE(w.shown,
+                 QStringList({"The file " + dir.path() + " could not be loaded: Is a directory",
+                              "menu no Run"}));
+    }
+
+    // The draws in order: the colour's (two for grey), then n's and f's.
+    void splash_data() {
+        QTest::addColumn<QList<double>>("drawn");
+        QTest::addColumn<QList<int>>("want"); // colour, n, f, gap, h, w, column step, row step
+        const auto row = [](const char* name, QList<double> d, QList<int> w) {
+            QTest::newRow(name) << d << w;
+        };
+        row("k 1 blue", {0.15, 0.65, 0.05}, {0xFF0000, 6, 4, 28, 674, 947, 975, 702});
+        row("k 6 green", {0.65, 0.85, 0.95}, {0xFF00, 8, 13, 65, 461, 666, 731, 526});
+        row("k 3 yellow", {0.35, 0.4, 0}, {0xFFFF, 4, 4, 40, 1013, 1422, 1462, 1053});
+        row("k 8 red", {0.85, 0.3999, 0.9999}, {0xFF, 7, 13, 78, 524, 757, 835, 602});
+        row("k 0 darkest grey", {0, 0, 0.15, 0.45}, {0x7F7F7F, 5, 8, 64, 779, 1106, 1170, 843});
+        row("k 9 lightest grey", {0.95, 0.9999, 0.95, 0}, {0x888888, 8, 4, 20, 506, 711, 731, 526});
+    }
+    void splash() {
+        QFETCH(QList<double>, drawn);
+        QFETCH(QList<int>, want);
+        const uint bgr = want.takeFirst();
+        const SplashLayout g = ComputeSplashLayout(5850, 4215, drawn.end()[-2], drawn.back());
+        const int n = g.n;
+        QCOMPARE((QList<int>{n, g.f, g.gap, g.h, g.w, g.tiles.at(n).left, g.tiles.at(1).top}),
+                 want);
+        // Numbered down each column; the last column and row end with their gap.
+        QCOMPARE(g.tiles.back(), (TileRect{(n - 1) * want[5], (n - 1) * want[6], g.w, g.h}));
+
+        SplashWindow splash("Mosaiq", {}, Draws(drawn));
+        splash.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&splash));
+        QCOMPARE(splash.lblTitle->Caption(), "Mosaiq ");
+        const auto& tiles = splash.Panel->Bar;
+        for (int t = 0; t <= 1024; ++t) // tile 0 is the hidden pattern
+            QVERIFY2(tiles.at(t).fill == bgr && tiles[t].visible == (t >= 1 && t <= n * n) &&
+                         (!tiles[t].visible || tiles[t].rect == g.tiles.at(t - 1)),
+                     qPrintable(QString::number(t)));
+        const QRgb pixel =
+            splash.Panel->grab().toImage().pixel(splash.Panel->TilePixels(1).center());
+        QCOMPARE(pixel, qRgb(bgr & 255, bgr >> 8 & 255, bgr >> 16));
+
+        splash.Timer1.stop(); // every repaint arms the countdown
+        splash.Panel->repaint();
+        QVERIFY(splash.Timer1.isActive());
+
+        // Minimised, a resize changes nothing; restored, it lays out again with draws of 0.
+        splash.lblTitle->SetLeft(0);
+        const auto before = tiles;
+        splash.setWindowState(Qt::WindowMinimized);
+        splash.Form_Resize();
+        QVERIFY(splash.isMinimized() && splash.lblTitle->Left() == 0 && tiles == before);
+        splash.setWindowState(Qt::WindowNoState);
+        QTRY_VERIFY(splash.lblTitle->Left() == 5850.0 - 3375 && !tiles[17].visible); // now n is 4
+    }
+
+    // Start-up waits for the splash's release: at its tick, three seconds after its first paint,
+    // or when it closes before. A splash that never releases fails here within seconds.
+    void startUp_data() {
+        QTest::addColumn<bool>("early"); // closed before its tick
+        QTest::newRow("tick") << false;
+        QTest::newRow("closed early") << true;
+    }
+    void startUp() {
+        QFETCH(bool, early);
+        TestWindow w;
+        QElapsedTimer clock;
+        QPointer<SplashWindow> splash;
+        qint64 tickAt = -1; // stays -1 if the editor shows before the tick
+        bool forced = false;
+        clock.start();
+        Form_Load(w, {}, [&](const QString& title, std::function<void()> release) {
+            QTimer::singleShot(6000, &w, [&forced, release] { forced = true, release(); });
+            splash = ShowSplash(title, release);
+            connect(&splash->Timer1, &QTimer::timeout, &w,
+                    [&] { tickAt = w.isVisible() ? -1 : clock.elapsed(); });
+            if (early) QTimer::singleShot(300, splash, &QWidget::close);
+        });
+        const qint64 back = clock.elapsed();
+        QVERIFY2(!forced, "the splash never released the start-up");
+        QVERIFY(w.isVisible() && w.Form.Caption == "Mosaiq [Design]");
+        QVERIFY2(early ? back < 2000 : tickAt >= 2990 && back - tickAt < 300,
+                 qPrintable(QString("tick %1 ms, on at %2 ms").arg(tickAt).arg(back)));
+        QTRY_VERIFY(splash.isNull()); // closed and discarded
+    }
+};
 
 QTEST_MAIN(TestEditorWindow)
 #include "test_editor_window.moc"

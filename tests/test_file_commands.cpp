@@ -1,25 +1,14 @@
-// The Load and Save commands and the editor's start-up, on real files in a temporary folder and a
-// real editor window whose modal pieces answer from a script.
+// The Load and Save commands and the start-up's own steps, on real files in a temporary folder,
+// with the editor's rules and a window that answers from a script.
 
-#include "EditorFixture.h"
-#include "PaletteLabel.h"
+#include "FileCommands.h"
+#include "RecordingView.h"
+#include "StartupSteps.h"
 
+#include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 
 using namespace mosaiq;
-
-// Holds the start-up message open longer than the first-time menu waits.
-struct SlowReader : test::ScriptedDialogs {
-    int menusAfterMessage = -1;
-    void Inform(QWidget* parent, const QString& title, const QString& text) override {
-        if (menus.empty()) {
-            QTest::qWait(1800);
-            menusAfterMessage = int(menus.size());
-        }
-        test::ScriptedDialogs::Inform(parent, title, text);
-    }
-};
 
 class TestFileCommands : public QObject {
     Q_OBJECT
@@ -35,7 +24,7 @@ class TestFileCommands : public QObject {
         return text;
     }
     // The first cell whose code or bar colour is not of the family `s`; 0 when all match.
-    static int FirstMismatch(const EditorWindow& w, int s) {
+    static int FirstMismatch(const Editor& w, int s) {
         for (int i = 1; i <= kCellCount; ++i)
             if (w.Machine.Cells[i] != Code(i, s) || w.Bars.At(i).fill != EditColor(Code(i, s)))
                 return i;
@@ -71,73 +60,78 @@ private slots:
         const QString start = row[0].isEmpty() ? "" : dir.filePath(row[0]);
         const QString path = row[2].isEmpty() ? "" : dir.filePath(row[2]);
         const int seed = seeds.count(row[0]) ? seeds.at(row[0]) : -1;
-        SlowReader dialogs;
-        EditorWindow w(dialogs);
-        Form_Load(w, start);
-        QCOMPARE(w.Caption(), "Mosaiq [Design]" + (start.isEmpty() ? "" : " ~ " + start));
+        test::RecordingView view;
+        Editor w(view);
+        view.form = &w;
+        w.ProgramFolder = "/the/program";
+        InstallFileCommands(w);
+        w.Form_Resize(false, Editor::kDesignClientWidth, Editor::kDesignClientHeight);
+        const std::string error = PrepareEditor(w, start.toStdString());
+        QCOMPARE(test::Q(w.Caption), "Mosaiq [Design]" + (start.isEmpty() ? "" : " ~ " + start));
         QCOMPARE(FirstMismatch(w, seed), 0);
-        QVERIFY(w.Bars.At(1).caption == BarCaption::X && !w.mnuSave->isEnabled());
-        // A message about the file comes once the window shows; the first-time menu waits for it.
-        QVERIFY(w.isVisible() && dialogs.questions.isEmpty());
-        QTRY_COMPARE_WITH_TIMEOUT(int(dialogs.menus.size()), 1, 5000);
-        QVERIFY(w.PenCode == 1 && w.lColor[1]->Border() && !w.FreshStart);
-        QCOMPARE(dialogs.menusAfterMessage, unreadable ? 0 : -1);
+        QCOMPARE(error.empty(), !unreadable);
+        QVERIFY(w.Bars.At(1).caption == BarCaption::X && !w.mnuContext.mnuSave.Enabled);
+        QVERIFY(w.lColor[1].Border && w.PenCode == 0 && w.FreshStart && w.Machine.StopRequest);
 
+        w.FreshStart = false; // as the first-time menu leaves it
+        w.mnuContext.mnuClear.Enabled = w.mnuContext.mnuRun.Enabled = false;
         w.Machine.Touched[2] = true; // as a run leaves the strip
         w.Bars.SetCaption(1, BarCaption::Empty);
-        w.mnuGC->setEnabled(true);
-        w.mnuSave->setEnabled(true);
-        dialogs.fileAnswers = {path, path};
+        view.fileAnswers = {path.toStdString(), path.toStdString()};
         for (int k = 0; k < 2; ++k)
-            (load ? w.mnuLoad : w.mnuSave)->trigger();
+            (load ? w.mnuLoad_Click : w.mnuSave_Click)();
         const QString fileName = done ? path : start; // where the second chooser starts
-        const Dialogs::FileRequest& r = dialogs.fileRequests.back();
-        QVERIFY(r.kind == (load ? Dialogs::FileKind::Open : Dialogs::FileKind::Save));
-        QCOMPARE(r.folder + '|' + r.fileName + '|' + r.title + '|' + r.filter,
-                 qApp->applicationDirPath() + '|' + fileName +
+        const FileRequest& r = view.requests.back();
+        QVERIFY(r.kind == (load ? FileRequest::Kind::Open : FileRequest::Kind::Save));
+        QCOMPARE(test::Q(r.folder + '|' + r.fileName + '|' + r.title + '|' + r.filter),
+                 "/the/program|" + fileName +
                      (load ? "|Load Mosaiq file|mosaiq files (*.mq)|*.mq"
                            : "|Save Mosaiq file|Mosaiq files (*.mq)|*.mq"));
         w.lColor_Click(3); // until the hand-off the palette answers and the bars do not
-        QTest::mouseClick(w.Panel, Qt::LeftButton, {}, w.Panel->BarRect(2).center());
-        QTest::mouseClick(w.Panel, Qt::RightButton, {}, w.Panel->BarRect(2).center());
-        QVERIFY(w.PenCode == 3 && dialogs.menus.size() == 1 && !w.Bars.At(2).border);
-        QCOMPARE(w.Caption(), "Mosaiq [Design]" + (fileName.isEmpty() ? "" : " ~ " + fileName));
+        w.Bar_MouseDown(2, 1);
+        w.Bar_MouseUp(2, 1);
+        w.Bar_MouseUp(2, 2);
+        QVERIFY(w.Busy && w.PenCode == 3 && view.menus.isEmpty() && !w.Bars.At(2).border);
+        QCOMPARE(test::Q(w.Caption),
+                 "Mosaiq [Design]" + (fileName.isEmpty() ? "" : " ~ " + fileName));
         QCOMPARE(FirstMismatch(w, load && done ? 5 : seed), 0);
         QCOMPARE(w.Machine.Touched[2] || w.Bars.At(1).caption != BarCaption::X, !load || !done);
-        QCOMPARE(dialogs.questions.size(), int(unreadable) + 2 * fails);
-        for (const QString& q : dialogs.questions)
-            QVERIFY2(q.startsWith("Mosaiq|") && q.contains(fails ? path : start), qPrintable(q));
+        QCOMPARE(view.questions.size(), 2 * fails);
+        for (const QString& q : view.questions)
+            QVERIFY2(q.startsWith("Mosaiq|The file " + path + " could not be "), qPrintable(q));
         // What was saved, twice; otherwise the file the editor started with is as it was.
         QFile file(!load && done ? path : dir.filePath("a ~ b.mq"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), Text(!load && done ? seed : 4));
 
-        QTRY_VERIFY(!w.Busy);
-        QVERIFY(w.PenCode == (load ? 0 : 3) && w.lColor[0]->Border() == load);
-        QVERIFY(w.lColor[3]->Border() != load && w.OneShot.Tag().isEmpty());
-        QCOMPARE(int(dialogs.menus.size()), 1 + load);
-        const auto& items = dialogs.menus.back().enabled; // the first-time menu has none of them
-        QCOMPARE(QList<bool>({items.at("Clear All"), items.at("Run"), items.at("Reset Data")}),
-                 QList<bool>(2, load && !fileName.isEmpty()) << false);
-        w.lColor_Click(4); // from now on the bars answer
-        QTest::mouseClick(w.Panel, Qt::LeftButton, {}, w.Panel->BarRect(2).center());
-        QVERIFY(w.Machine.Cells[2] == 4 && w.Bars.At(2).border);
+        QVERIFY(w.OneShot.Counting() && w.OneShot.Interval() == 250);
+        w.OneShot_Timer();
+        QVERIFY(!w.Busy && w.OneShot.Tag().empty());
+        QVERIFY(w.PenCode == (load ? 0 : 3) && w.lColor[0].Border == load &&
+                w.lColor[3].Border != load);
+        QCOMPARE(view.menus,
+                 load ? QStringList{!fileName.isEmpty()
+                                        ? "menu off: Reset Data, Save ..."
+                                        : "menu off: Clear All, Reset Data, Run, Save ..."}
+                      : QStringList{});
     }
 
     void loadDuringRunStopsIt() {
         test::EditorFixture f;
-        EditorWindow& w = *f.w;
-        f.dialogs.fileAnswers = {dir.filePath("R.MQ")};
-        f.SetCells({NextPixel, RepeatUntilWhite, EndRepeat}); // loops for ever with X on cell 2
-        w.mnuRun_Click();
-        QTimer::singleShot(400, &w, [&] { w.mnuLoad->trigger(); });
-        bool stuck = false; // a run the load left going is stopped here, so that the test ends
-        QTimer::singleShot(3000, &w, [&] { w.Machine.StopRequest = stuck = w.Running(); });
-        QTRY_COMPARE(int(f.dialogs.menus.size()), 1); // the hand-off
-        QVERIFY(!stuck && !w.Running() && w.LastRun().end == RunEnd::Stopped);
-        QVERIFY(w.mnuRun->text() == "Run" && FirstMismatch(w, 5) == 0);
+        Editor& w = *f.form;
+        InstallFileCommands(w);
+        f.view.fileAnswers = {dir.filePath("R.MQ").toStdString()};
+        // Loops for ever with X on cell 2, until the load at the 50th yield stops it.
+        f.Play("cell 1 1; cell 2 5; cell 3 6; Run");
+        f.view.onYield = [&w](long n) {
+            if (n == 50) w.mnuLoad_Click();
+            if (n == 1'000'000) w.Machine.RequestStop(RunEnd::Steps);
+        };
+        f.Play("wait");
+        QVERIFY(!w.Running && w.LastRun.end == RunEnd::Stopped);
+        QVERIFY(w.mnuContext.mnuRun.Caption == "Run" && FirstMismatch(w, 5) == 0);
     }
 };
 
-QTEST_MAIN(TestFileCommands)
+QTEST_APPLESS_MAIN(TestFileCommands)
 #include "test_file_commands.moc"

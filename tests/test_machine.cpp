@@ -1,6 +1,5 @@
-// The cell machine: the colour rules, RunProgram through a scripted window, and the caption.
+// The cell machine: the colour rules and RunProgram through a scripted window.
 
-#include "Caption.h"
 #include "RunProgram.h"
 
 #include <QtTest>
@@ -82,8 +81,6 @@ private slots:
     void colorRules();
     void run_data();
     void run();
-    void caption_data();
-    void caption();
 };
 
 void TestMachine::colorRules_data() {
@@ -181,33 +178,6 @@ void TestMachine::run() {
     const QString steps = all.mid(head.size(), all.size() - head.size() - tail.size());
     QCOMPARE(steps.count("Stop"), int(r.passes) - 1);
     if (!trace.isEmpty()) QCOMPARE(steps, trace);
-}
-
-void TestMachine::caption_data() {
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QStringList>("shown"); // then put in by ShowFileInCaption, in order
-    QTest::addColumn<QString>("caption");
-    // clang-format off
-    QTest::newRow("no file") << "[Design]" << "" << QStringList{} << "Mosaiq [Design]";
-    QTest::newRow("with a file") << "[Running]" << "/a.mq" << QStringList{} << "Mosaiq [Running] ~ /a.mq";
-    QTest::newRow("file shown later") << "[Design]" << "" << QStringList{"/a.mq"} << "Mosaiq [Design] ~ /a.mq";
-    QTest::newRow("replaced, mode kept") << "[Running]" << "/a.mq" << QStringList{"/b.mq"} << "Mosaiq [Running] ~ /b.mq";
-    QTest::newRow("two in a row") << "[Design]" << "" << QStringList{"/a.mq", "/b.mq"} << "Mosaiq [Design] ~ /b.mq";
-    QTest::newRow("path with tildes replaced whole") << "[Design]" << "/h/~u/x~y.mq" << QStringList{"/b.mq"} << "Mosaiq [Design] ~ /b.mq";
-    QTest::newRow("empty name changes nothing") << "[Design]" << "/a.mq" << QStringList{""} << "Mosaiq [Design] ~ /a.mq";
-    // clang-format on
-}
-
-void TestMachine::caption() {
-    QFETCH(QString, mode);
-    QFETCH(QString, file);
-    QFETCH(QStringList, shown);
-    QFETCH(QString, caption);
-    std::string text = SetStatus("Mosaiq", mode.toStdString(), file.toStdString());
-    for (const QString& f : shown)
-        ShowFileInCaption(text, f.toStdString());
-    QCOMPARE(QString::fromStdString(text), caption);
 }
 
 QTEST_APPLESS_MAIN(TestMachine)

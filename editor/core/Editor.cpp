@@ -1,0 +1,225 @@
+#include "Editor.h"
+#include "Caption.h"
+
+#include <cmath>
+
+namespace mosaiq {
+
+namespace {
+constexpr int kLeft = 1;
+constexpr int kRight = 2;
+
+// The nearest whole number, halves to the even neighbour (the default rounding mode).
+double RoundHalfEven(double x) {
+    return std::nearbyint(x);
+}
+} // namespace
+
+Editor::Editor(EditorView& view) : view_(view) {}
+
+// ---- Caption --------------------------------------------------------------------------------
+
+void Editor::SetStatus(std::string_view mode) {
+    Caption = mosaiq::SetStatus(AppTitle, mode, FileName);
+    view_.Changed(EditorView::Part::Caption);
+}
+
+void Editor::ShowFileInCaption() {
+    mosaiq::ShowFileInCaption(Caption, FileName);
+    view_.Changed(EditorView::Part::Caption);
+}
+
+// ---- Layout ---------------------------------------------------------------------------------
+
+void Editor::Form_Resize(bool minimized, double clientWidth, double clientHeight) {
+    if (minimized) return;
+    // A size the frame cannot take (negative) is refused and the frame keeps its old one; the
+    // steps after it still run.
+    const double width = RoundHalfEven(kPaletteWidth + (clientWidth - 2.0 * kPanelLeft));
+    if (width >= 0) PanelWidth = width;
+    const double height = clientHeight - 3.0 * kPanelTop;
+    if (height >= 0) PanelHeight = height;
+    view_.Changed(EditorView::Part::PanelSize);
+
+    SetupGrid();
+    view_.Yield();
+    if (FreshStart) ArmFirstTimeMenu();
+}
+
+void Editor::SetupGrid() {
+    const int percent = CaptionHas(kModeRunning) ? 0 : 4;
+    Grid.gap = static_cast<int>(RoundHalfEven(PanelWidth / kGridSide / 100.0 * percent));
+    Grid.barHeight = static_cast<int>(RoundHalfEven(PanelHeight / kGridSide - Grid.gap));
+    Grid.barWidth = static_cast<int>(RoundHalfEven(PanelWidth / kGridSide - Grid.gap));
+
+    for (int i = kCellCount; i >= 1; --i)
+        Bars.SetVisible(i, false);
+    // A bar cannot take a negative height: the layout stops at the first bar, every bar stays
+    // hidden and nothing is repainted until a later resize gives a usable height.
+    Grid.shown = Grid.barHeight >= 0;
+    if (!Grid.shown) return;
+    int index = 1;
+    for (int row = 1; row <= kGridSide; ++row) {
+        for (int column = 1; column <= kGridSide; ++column, ++index) {
+            Bars.SetGeometry(index, Grid.pitchX() * (column - 1), Grid.pitchY() * (row - 1),
+                             Grid.barWidth, Grid.barHeight);
+            Bars.SetVisible(index, true);
+        }
+    }
+    RepaintCells(Machine, *this);
+}
+
+void Editor::ArmFirstTimeMenu() {
+    OneShot.SetEnabled(false);
+    OneShot.SetInterval(kFirstMenuDelayMs);
+    OneShot.SetEnabled(true);
+}
+
+// ---- What the machine shows -------------------------------------------------------------------
+
+void Editor::SetPanelColor(Color c) {
+    if (c == PanelColor) return;
+    PanelColor = c;
+    view_.Changed(EditorView::Part::PanelColor);
+}
+
+void Editor::SetPaletteBorder(int i, bool on) {
+    lColor[i].Border = on;
+    view_.Changed(EditorView::Part::Palette);
+}
+
+// ---- Palette and painting -------------------------------------------------------------------
+
+void Editor::ClearMark() {
+    for (int i = 1; i <= kCellCount; ++i)
+        Bars.SetBorder(i, false);
+}
+
+void Editor::UndoPreview() {
+    if (HoverBar == 0) return;
+    Bars.SetFill(HoverBar, kWhite);
+    HoverBar = 0;
+}
+
+void Editor::lColor_Click(int index) {
+    for (PaletteEntry& entry : lColor)
+        entry.Border = false;
+    lColor[index].Border = true;
+    view_.Changed(EditorView::Part::Palette);
+    PenCode = static_cast<std::uint8_t>(index);
+    if (index == 0) ClearMark();
+}
+
+void Editor::Bar_MouseDown(int index, int button) {
+    if (Busy || button != kLeft) return;
+    if (FreshStart) {
+        PenCode = 1;
+        FreshStart = false;
+    }
+    if (HoverBar == index) UndoPreview();
+    Machine.Cells[index] = Machine.Cells[index] == PenCode ? 0 : PenCode;
+    SetBarValue(Machine, *this, index);
+}
+
+void Editor::Bar_MouseMove(int index, int) {
+    if (Busy) return;
+    if (Bars.At(index).fill == kWhite) {
+        // The marked bar shows no preview, and the previewed bar keeps its own.
+        if (PenCode == 0 || Bars.At(index).border || HoverBar == index) return;
+        UndoPreview();
+        HoverBar = index;
+        Bars.SetFill(index, lColor[PenCode].Fill);
+    } else if (HoverBar != index) {
+        UndoPreview();
+    }
+}
+
+void Editor::Bar_MouseUp(int index, int button) {
+    if (Busy) return;
+    if (button == kLeft) {
+        ClearMark();
+        Bars.SetBorder(index, true);
+        // During a run the release only moves the mark.
+        if (!CaptionHas(kModeDesign)) return;
+        Machine.RunLimit = index;
+        if (PenCode != 0) {
+            // StopRequest is true exactly when no run is pending or going, so a burst of
+            // releases arms one run.
+            if (Machine.StopRequest) {
+                Machine.StopRequest = false;
+                OneShot.Arm(kWordRun, kRunDelayMs);
+            }
+        } else if (!Machine.StopRequest) {
+            Machine.RequestStop(RunEnd::Stopped);
+        }
+    } else if (button == kRight) {
+        if (HoverBar == index) UndoPreview();
+        OpenMenuForContent();
+    }
+}
+
+void Editor::Bar_Click(int) {
+    if (Busy || PenCode != 0) return;
+    ClearMark();
+}
+
+void Editor::Panel_MouseMove(int) {
+    UndoPreview();
+}
+
+void Editor::Form_MouseMove(int) {
+    UndoPreview();
+}
+
+void Editor::Form_Click() {
+    ClearMark();
+}
+
+void Editor::Panel_MouseUp(int button) {
+    if (Busy) return;
+    if (button == kLeft)
+        ClearMark();
+    else if (button == kRight)
+        OpenMenuForContent();
+}
+
+// ---- The menu and closing ---------------------------------------------------------------------
+
+namespace {
+// The content test: sums the codes up to the first cell a run changed; a strip holds content
+// when it has such a cell or the sum is above 0.
+struct Content {
+    bool touched = false;
+    bool coloured = false;
+};
+Content TestContent(const MachineState& m) {
+    std::uint32_t sum = 0;
+    for (int i = 1; i <= kCellCount; ++i) {
+        if (m.Touched[i]) return {true, sum > 0};
+        sum += m.Cells[i];
+    }
+    return {false, sum > 0};
+}
+} // namespace
+
+bool Editor::HoldsContent() const {
+    const Content content = TestContent(Machine);
+    return content.touched || content.coloured;
+}
+
+void Editor::OpenMenuForContent() {
+    // A strip a run has changed can always be reset and cleared; a coloured one cleared.
+    const Content content = TestContent(Machine);
+    mnuContext.mnuGC.Enabled = content.touched;
+    mnuContext.mnuClear.Enabled = content.touched || content.coloured;
+    mnuContext.mnuSave.Enabled = mnuContext.mnuClear.Enabled;
+    mnuContext.mnuRun.Enabled = mnuContext.mnuClear.Enabled;
+    view_.ShowContextMenu();
+}
+
+void Editor::Form_QueryUnload(bool& cancel) {
+    if (!HoldsContent()) return;
+    if (!view_.AskOkCancel(AppTitle, "Shutdown?")) cancel = true;
+}
+
+} // namespace mosaiq

@@ -1,0 +1,211 @@
+#pragma once
+
+// The editor's rules with a window that records instead of showing: the questions asked (answered
+// from a script), the menus opened (by their disabled items), the choosers, the end of the
+// program. Play() drives the rules with a short script of events and commands, and State()
+// describes what the window would show, for comparing with a table's expectation.
+
+#include "Editor.h"
+
+#include <QStringList>
+#include <QTest>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace mosaiq::test {
+
+inline QString Q(std::string_view s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+class RecordingView : public EditorView {
+public:
+    bool yes = false, ok = false;        // the answers to every question
+    std::deque<std::string> fileAnswers; // one per chooser; without one, nothing is chosen
+    std::function<void()> whileMenuOpen; // runs while the menu is open
+    std::function<void(long)> onYield;   // runs at every yield, given its number
+    QStringList menus, questions;        // "menu off: ...", "title|text"
+    std::vector<FileRequest> requests;
+    int ends = 0;
+    long yields = 0;
+    Editor* form = nullptr;
+
+    void Yield() override {
+        if (onYield) onYield(++yields);
+    }
+    void ShowContextMenu() override {
+        const ContextMenu& m = form->mnuContext;
+        QStringList off;
+        for (const MenuItem* item :
+             {&m.mnuClear, &m.mnuClose, &m.mnuLoad, &m.mnuGC, &m.mnuRun, &m.mnuSave})
+            if (!item->Enabled) off << Q(item->Caption);
+        menus << "menu off: " + (off.isEmpty() ? QStringLiteral("none") : off.join(", "));
+        if (whileMenuOpen) whileMenuOpen();
+    }
+    bool AskYesNo(std::string_view title, std::string_view text) override {
+        Inform(title, text);
+        return yes;
+    }
+    bool AskOkCancel(std::string_view title, std::string_view text) override {
+        Inform(title, text);
+        return ok;
+    }
+    void Inform(std::string_view title, std::string_view text) override {
+        questions << Q(title) + '|' + Q(text);
+    }
+    std::string ChooseFile(const FileRequest& request) override {
+        requests.push_back(request);
+        if (fileAnswers.empty()) return {};
+        std::string answer = fileAnswers.front();
+        fileAnswers.pop_front();
+        return answer;
+    }
+    void EndProgram() override { ++ends; }
+    void Changed(Part) override {}
+};
+
+// A row of a table of scripts: the script, and what the window shows at its "check" steps and at
+// its end, joined by " | ".
+inline void ScriptRow(const char* name, const QString& script, const QString& shown) {
+    QTest::newRow(name) << script << shown;
+}
+
+// An editor as start-up leaves it (the designed size, pen 1 marked, the caption in design mode),
+// with the first-time menu out of the way unless `fresh`.
+struct EditorFixture {
+    RecordingView view;
+    std::unique_ptr<Editor> form = std::make_unique<Editor>(view);
+    QStringList log; // what "check" steps recorded
+
+    explicit EditorFixture(bool fresh = false) {
+        Editor& e = *form;
+        view.form = &e;
+        e.SetStatus(kModeDesign);
+        for (int i = 0; i < kInstructionCount; ++i)
+            e.lColor[i].Fill = kInstructionColors[i];
+        e.SetPaletteBorder(1, true);
+        e.Bars.SetCaption(1, BarCaption::X);
+        e.mnuContext.mnuSave.Enabled = false;
+        e.FreshStart = fresh;
+        e.Form_Resize(false, Editor::kDesignClientWidth, Editor::kDesignClientHeight);
+    }
+
+    // Steps, separated by "; ": "pen N" chooses a pen; "press N", "release N", "click N" (press,
+    // release, click), "move N" and "right N" (a right release) act on bar N, or on the frame
+    // for N = 0; "away" moves over the window's background, "background" clicks it. "cell N V"
+    // paints V into cell N, "touch N" marks cell N as changed by a run; "fresh", "busy", "yes",
+    // "ok" set FreshStart, Busy and the answers; "file P" names a file. "Run", "Clear", "Reset",
+    // "close", "resize W H" and "minimised W H" are the commands and window events; "arm WORD"
+    // arms the timer; "wait" lets an armed timer fire. "during" plays the steps after it at the
+    // 50th yield of the run that the next timer firing starts; "check" records State().
+    void Play(const QString& script) {
+        Steps(script.split(QStringLiteral("; "), Qt::SkipEmptyParts));
+    }
+    void Steps(QStringList steps) {
+        Editor& e = *form;
+        while (!steps.isEmpty()) {
+            const QStringList s = steps.takeFirst().split(QLatin1Char(' '));
+            const QString& verb = s[0];
+            const int n = s.value(1).toInt();
+            if (verb == "pen") e.lColor_Click(n);
+            if ((verb == "press" || verb == "click") && n) e.Bar_MouseDown(n, 1);
+            if (verb == "release" || verb == "click") n ? e.Bar_MouseUp(n, 1) : e.Panel_MouseUp(1);
+            if (verb == "click" && n) e.Bar_Click(n);
+            if (verb == "right") n ? e.Bar_MouseUp(n, 2) : e.Panel_MouseUp(2);
+            if (verb == "move") n ? e.Bar_MouseMove(n, 0) : e.Panel_MouseMove(0);
+            if (verb == "away") e.Form_MouseMove(0);
+            if (verb == "background") e.Form_Click();
+            if (verb == "cell") e.Machine.Cells[n] = std::uint8_t(s.value(2).toInt());
+            if (verb == "cell") SetBarValue(e.Machine, e, n);
+            if (verb == "touch") e.Machine.Touched[n] = true;
+            if (verb == "fresh") e.FreshStart = true;
+            if (verb == "busy") e.Busy = true;
+            if (verb == "yes") view.yes = true;
+            if (verb == "ok") view.ok = true;
+            if (verb == "file") e.FileName = s[1].toStdString();
+            if (verb == "file") e.ShowFileInCaption();
+            if (verb == "Run") e.mnuRun_Click();
+            if (verb == "Clear") e.mnuClear_Click();
+            if (verb == "Reset") e.mnuGC_Click();
+            if (verb == "close") Close();
+            if (verb == "resize" || verb == "minimised")
+                e.Form_Resize(verb == "minimised", n, s.value(2).toInt());
+            if (verb == "arm") e.OneShot.Arm(s.value(1).toStdString(), 10);
+            if (verb == "wait" && e.OneShot.Counting()) e.OneShot_Timer();
+            if (verb == "check") log << State();
+            if (verb == "during") {
+                During(50, steps);
+                steps = {QStringLiteral("wait")};
+            }
+        }
+    }
+    // Plays `steps` at the given yield of the run to come. A run that is still going a million
+    // yields later is stopped, and says so.
+    void During(long at, const QStringList& steps) {
+        const long start = view.yields;
+        view.onYield = [this, at, start, steps](long n) {
+            if (n == start + at) Steps(steps);
+            if (n == start + 1'000'000) form->Machine.RequestStop(RunEnd::Steps);
+        };
+    }
+    void Close() {
+        bool cancel = false;
+        form->Form_QueryUnload(cancel);
+        if (!cancel) form->Form_Unload();
+    }
+
+    // What the window shows and holds, leaving out what is as after start-up: the caption, the
+    // Run item, a white frame, Busy, the pen (and the palette's mark where it differs), painted
+    // and touched cells, marked bars, bars not in their cell's editing colour (a preview, a run's
+    // colours), the bar captioned X (between runs), the hover bar, the run limit, the timer, a run
+    // going on or done, the gap between bars, the file name, every menu (by its disabled items),
+    // every question, the end of the program.
+    QString State() const {
+        const Editor& e = *form;
+        QStringList out, palette, cells, touched, marks, shown, xs;
+        auto add = [&out](bool on, const QString& text) {
+            if (on) out << text;
+        };
+        for (int i = 0; i < kInstructionCount; ++i)
+            if (e.lColor[i].Border) palette << QString::number(i);
+        for (int i = 1; i <= kCellCount; ++i) {
+            const int code = e.Machine.Cells[i];
+            if (code) cells << QStringLiteral("%1=%2").arg(i).arg(code);
+            if (e.Machine.Touched[i]) touched << QString::number(i);
+            if (e.Bars.At(i).border) marks << QString::number(i);
+            if (e.Bars.At(i).caption == BarCaption::X) xs << QString::number(i);
+            if (e.Bars.At(i).fill != EditColor(code)) shown << QString::number(i);
+        }
+        const QString pen = QString::number(e.PenCode);
+        const std::string& word = e.OneShot.Tag();
+        add(e.Caption != "Mosaiq [Design]", Q(e.Caption));
+        add(e.mnuContext.mnuRun.Caption != "Run", "item " + Q(e.mnuContext.mnuRun.Caption));
+        add(e.PanelColor != kBlack, QStringLiteral("white"));
+        add(e.Busy, QStringLiteral("busy"));
+        add(true, "pen " + pen + (palette.join(',') == pen ? "" : " (" + palette.join(',') + ")"));
+        add(!cells.isEmpty(), "cells " + cells.join(','));
+        add(!touched.isEmpty(), "touched " + touched.join(','));
+        add(!marks.isEmpty(), "mark " + marks.join(','));
+        add(!shown.isEmpty(), "preview " + shown.join(','));
+        add(!e.Running && xs != QStringList{QStringLiteral("1")}, "X at " + xs.join(','));
+        add(e.HoverBar != 0, QStringLiteral("hover %1").arg(e.HoverBar));
+        add(e.Machine.RunLimit != 0, QStringLiteral("limit %1").arg(e.Machine.RunLimit));
+        add(e.OneShot.Counting() || !word.empty(),
+            QStringLiteral("%1 %2 %3")
+                .arg(e.OneShot.Counting() ? "armed" : "word", Q(word))
+                .arg(e.OneShot.Interval()));
+        add(e.Running, QStringLiteral("running"));
+        add(!e.Running && e.LastRun.steps > 0, e.LastRun.end == RunEnd::Stopped
+                                                   ? QStringLiteral("stopped")
+                                                   : QStringLiteral("ran %1").arg(e.LastRun.steps));
+        add(e.Grid.gap != 12, QStringLiteral("gap %1").arg(e.Grid.gap));
+        add(!e.FileName.empty(), "file " + Q(e.FileName));
+        out << view.menus << view.questions;
+        add(view.ends > 0, QStringLiteral("ended"));
+        return out.join(QStringLiteral("; "));
+    }
+};
+
+} // namespace mosaiq::test
