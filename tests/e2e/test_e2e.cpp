@@ -48,33 +48,15 @@ class TestEndToEnd : public QObject {
         WAIT_FOR(!(box = x->FindWindow("^Mosaiq$")).isEmpty(), "the Shutdown? question", 3000);
         x->FocusAndKey(box, key);
     }
-    // A crash would give the signal's number as the code.
-    bool EndsWithStatusZero(int ms) { return editor->waitForFinished(ms) && !editor->exitCode(); }
 
 private slots:
     void init() {
         if (!XSession::Available()) QSKIP("needs Xvfb, xdotool and ImageMagick");
     }
 
-    // A pen paints and runs to the bar; closing with content asks first.
-    void freshStart() {
-        Launch({});
-        if (QTest::currentTestFailed()) return;
-        QCOMPARE(x->WindowName(window), "Mosaiq [Design]");
-        x->ClickAt(origin + QPoint(28, 20 + 32 * 3)); // the palette's Plus Color, green
-        x->ClickAt(origin + Bar(2));
-        // Cell 2 turns green, and the run of cells 1 to 2 raises cell 1, under the X, to red.
-        WAIT_FOR(Pixel(Bar(2)) == Qt::green, "bar 2 to turn green", 3000);
-        WAIT_FOR(Pixel(Bar(1) - QPoint(7, 5)) == Qt::red, "bar 1 to turn red", 3000);
-        CloseAndAnswer("Escape"); // Cancel
-        WAIT_FOR(x->FindWindow("^Mosaiq$").isEmpty(), "Cancel to close Shutdown?", 3000);
-        QVERIFY2(editor->state() == QProcess::Running && Title("[Design]"), "Cancel ended it");
-        CloseAndAnswer("Return"); // OK
-        QVERIFY2(EndsWithStatusZero(5000), "waited for the program to end with status 0");
-    }
-
-    // A program named on the command line; Run and Stop through the menu; closing during a run.
-    void programOnCommandLine() {
+    // A program named on the command line, shown in its colours; a stroke that runs for ever;
+    // a close request cancelled during the run; Stop and Run through the menu; closing for good.
+    void session() {
         QTemporaryDir dir;
         QFile file(dir.filePath("Colours.mq"));
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -91,15 +73,22 @@ private slots:
         for (int i = 1; i < codes.size(); ++i) // bar 1 carries the X; 128 shows grey, 255 black
             QCOMPARE(screen.pixelColor(origin + Bar(i + 1)),
                      QColor(codes[i] < 8 ? rgb[codes[i]] : 0x10101u * (codes[i] % 255)));
-        // With something on the strip, Load, Save and Run (or Stop) are the first three items.
-        for (const char* mode : {"[Running]", "[Design]", "[Running]"}) {
+        x->ClickAt(origin + QPoint(28, 20 + 32 * 3)); // the palette's Plus Color, green
+        x->ClickAt(origin + Bar(40));                  // paints, and runs up to bar 40
+        WAIT_FOR(Pixel(Bar(40)) == Qt::green && Title("[Running]"), "bar 40 green, a run", 3000);
+        CloseAndAnswer("Escape"); // Cancel
+        WAIT_FOR(x->FindWindow("^Mosaiq$").isEmpty(), "Cancel to close Shutdown?", 3000);
+        QVERIFY2(editor->state() == QProcess::Running && Title("[Running]"), "Cancel ended it");
+        // Load, Save and Stop (or Run) are the first three items.
+        for (const char* mode : {"[Design]", "[Running]"}) {
             x->ClickAt(origin + Bar(500), 3);
             WAIT_FOR(Shown().size() >= 2, "the menu", 3000);
             x->Run("xdotool", {"key", "Down", "Down", "Down", "Return"});
             QTRY_VERIFY2_WITH_TIMEOUT(Title(mode), qPrintable(QString("waited for ") + mode), 3000);
         }
         CloseAndAnswer("Return"); // OK, during the run
-        QVERIFY2(EndsWithStatusZero(3000), "waited for the program to end promptly with status 0");
+        QVERIFY2(editor->waitForFinished(3000) && !editor->exitCode(),
+                 "waited for the program to end promptly with status 0");
     }
 };
 
