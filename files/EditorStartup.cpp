@@ -3,7 +3,7 @@
 #include "FileCommands.h"
 #include "StartupSteps.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
@@ -42,6 +42,12 @@ void Form_Load(EditorWindow& w, const QString& commandLine, const SplashHandOver
             form.ArmFirstTimeMenu();
         }
     });
+}
+
+int RunEditor(const QString& commandLine, const SplashHandOver& splash) {
+    EditorWindow window;
+    Form_Load(window, commandLine, splash);
+    return QApplication::exec();
 }
 
 } // namespace mosaiq

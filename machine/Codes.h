@@ -13,7 +13,6 @@ using Color = std::uint32_t;
 constexpr Color kWhite = 0xFFFFFF;
 constexpr Color kBlack = 0x000000;
 constexpr Color kRed = 0x0000FF;
-constexpr Color kGrey = 0x808080;
 
 constexpr int kCellCount = 1024;
 constexpr int kLoopSlots = 512;

@@ -3,7 +3,6 @@
 
 #include "AppIcon.h"
 #include "EditorStartup.h"
-#include "EditorWindow.h"
 #include "SplashWindow.h"
 
 #include <QApplication>
@@ -18,7 +17,5 @@ int main(int argc, char* argv[]) {
     // The command line names one program file, blanks and quotes included.
     const QString commandLine = QApplication::arguments().mid(1).join(QLatin1Char(' '));
 
-    mosaiq::EditorWindow window;
-    mosaiq::Form_Load(window, commandLine, mosaiq::ShowSplash);
-    return app.exec();
+    return mosaiq::RunEditor(commandLine, mosaiq::ShowSplash);
 }

@@ -74,7 +74,7 @@ private slots:
             QCOMPARE(screen.pixelColor(origin + Bar(i + 1)),
                      QColor(codes[i] < 8 ? rgb[codes[i]] : 0x10101u * (codes[i] % 255)));
         x->ClickAt(origin + QPoint(28, 20 + 32 * 3)); // the palette's Plus Color, green
-        x->ClickAt(origin + Bar(40));                  // paints, and runs up to bar 40
+        x->ClickAt(origin + Bar(40));                 // paints, and runs up to bar 40
         WAIT_FOR(Pixel(Bar(40)) == Qt::green && Title("[Running]"), "bar 40 green, a run", 3000);
         CloseAndAnswer("Escape"); // Cancel
         WAIT_FOR(x->FindWindow("^Mosaiq$").isEmpty(), "Cancel to close Shutdown?", 3000);
