@@ -75,6 +75,7 @@ private slots:
         QTest::newRow("folder as program") << QByteArray() << QStringList{"%d"} << 1 << "mosaiq-run: cannot read %d: Is a directory\n" << QByteArray();
         QTest::newRow("--strict, a good file runs") << full << QStringList{"--strict", "%p"} << 0 << "steps=1024 passes=1 x=1 end=limit\n" << QByteArray("0A\r\nFF\r\nFE\r\n00\r\n");
         QTest::newRow("--strict, every kind of bad line") << "ZZ\n104\n0A;x\n\n \t\n1Fz\n0x1F\n100;\n ff\n0 a\r\n" + QByteArray("00\r\n").repeated(1016) << QStringList{"%p", "--strict"} << 1 << "%p:1: no hex digit\n%p:2: value above FF\n%p:3: text after the digits\n%p:4: no hex digit\n%p:5: no hex digit\n%p:6: text after the digits\n%p:7: text after the digits\n%p:8: value above FF\n%p:1025: line past 1024\n%p:1026: line past 1024\n" << QByteArray();
+        QTest::newRow("--strict, read to the end") << QByteArray("00\r\n").repeated(1024) + QByteArray(20000, ' ') + "\r\n00" << QStringList{"--strict", "%p"} << 1 << "%p:1025: line past 1024\n%p:1026: line past 1024\n" << QByteArray();
         QTest::newRow("--strict, a short file") << QByteArray("00\r00") << QStringList{"--strict", "%p"} << 1 << "%p:3: the file ends after 2 lines, not 1024\n" << QByteArray();
         QTest::newRow("--strict, a pipe") << QByteArray("x") << QStringList{"--strict", "-"} << 1 << "<stdin>:1: no hex digit\n<stdin>:2: the file ends after 1 lines, not 1024\n" << QByteArray();
         QTest::newRow("--version") << QByteArray() << QStringList{"--version"} << 0 << "" << version.toUtf8();
