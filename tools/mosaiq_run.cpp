@@ -155,8 +155,11 @@ FileStatus WriteStrip(const std::string& name, const StripCodes& codes) {
     OutputFile out;
     if (FileStatus opened = out.Open(name); !opened) return opened;
     const std::string text = FormatStrip(codes);
-    std::fwrite(text.data(), 1, text.size(), out.get());
-    return out.Close();
+    errno = 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), out.get()) == text.size();
+    const int err = errno;
+    const FileStatus closed = out.Close();
+    return written ? closed : ErrnoStatus(err);
 }
 
 std::string Shown(const std::string& name) {
