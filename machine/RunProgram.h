@@ -8,6 +8,19 @@ namespace mosaiq {
 
 std::string_view RunEndName(RunEnd end);
 
+// What one executed step did, told to a host that follows a run step by step (a trace) right
+// after the cell's instruction took effect. A host without `Executed` is never told and pays
+// nothing for it.
+struct StepDone {
+    std::uint64_t step; // the step's number in the run, from 1
+    std::uint64_t pass; // the pass it belongs to, from 1; a Run cell belongs to the pass it ends
+    std::int32_t cell;  // the cell executed
+    std::uint8_t code;  // the code it held when it was executed
+    // Where a skipped Repeat's forward scan stopped: the matching End Repeat, or 1025 when the scan
+    // ran off the strip; 0 when the step made no scan.
+    std::int32_t scanEnd;
+};
+
 struct RunResult {
     RunEnd end = RunEnd::Limit;
     std::uint64_t steps = 0;  // steps that passed their check and executed their cell
@@ -50,7 +63,8 @@ template <MachineHost Host> RunResult RunProgram(MachineState& m, Host& host) {
             if (m.StopRequest) goto endOfRun;
             ++result.steps;
 
-            const std::uint8_t code = m.Cells[m.ProgPos];
+            const std::int32_t cell = m.ProgPos;
+            const std::uint8_t code = m.Cells[cell];
             if (code >= NextPixel && code <= EndRepeat && ExecCount < INT32_MAX) ++ExecCount;
             switch (code) {
             case NextPixel:
@@ -110,6 +124,12 @@ template <MachineHost Host> RunResult RunProgram(MachineState& m, Host& host) {
                 }
                 break;
             default: break;
+            }
+            if constexpr (requires { host.Executed(StepDone{}); }) {
+                // Only a forward scan moves a Repeat's ProgPos.
+                const bool scanned = code == RepeatUntilWhite && m.ProgPos != cell;
+                host.Executed(
+                    StepDone{result.steps, result.passes, cell, code, scanned ? m.ProgPos : 0});
             }
             if (newPass) break;
 

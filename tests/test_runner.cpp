@@ -1,19 +1,46 @@
-// The headless runner, run as a separate process the way other tools run it.
+// The headless runner, run as a separate process the way scripts run it.
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <png.h>
+
 namespace {
 
-// Exit code (-1: crashed or hung), standard output and standard error.
-std::tuple<int, QByteArray, QString> RunTool(const QStringList& args) {
+struct Outcome {
+    int code = -1; // -1: crashed or hung
+    QByteArray out;
+    QString err;
+};
+
+Outcome RunTool(const QStringList& args, const QByteArray& input = {}) {
     QProcess process; // kills a hung runner when it goes
     process.start(QStringLiteral(MOSAIQ_RUN_PATH), args);
+    process.write(input);
+    process.closeWriteChannel();
     const bool ended =
         process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit;
     return {ended ? process.exitCode() : -1, process.readAllStandardOutput(),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+QByteArray Lines(const QList<QByteArray>& codes, int total = 0) {
+    QByteArray text;
+    for (const QByteArray& code : codes)
+        text += code + "\r\n";
+    return text + QByteArray("00\r\n").repeated(qMax(0, total - int(codes.size())));
+}
+
+// The non-black runs along a line of pixels, as [first, end) pairs.
+QList<QPair<int, int>> Runs(const std::function<bool(int)>& black, int length) {
+    QList<QPair<int, int>> runs;
+    for (int i = 0; i < length; ++i) {
+        if (black(i)) continue;
+        if (runs.isEmpty() || runs.back().second != i) runs.append({i, i});
+        runs.back().second = i + 1;
+    }
+    return runs;
 }
 
 } // namespace
@@ -22,48 +49,176 @@ class TestRunner : public QObject {
     Q_OBJECT
 private slots:
     void run_data() {
-        QTest::addColumn<QByteArray>("program"); // saved as %p
-        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("program"); // saved as %p, and fed to standard input
+        QTest::addColumn<QStringList>("args");   // %d: the temporary folder
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("summary");  // the whole line, or a part of an error message
+        QTest::addColumn<QString>("err");      // the start of standard error, whole lines
         QTest::addColumn<QByteArray>("start"); // of standard output
+        const QString version = "mosaiq-run " MOSAIQ_VERSION "\n";
+        const QString tryHelp = "\nTry 'mosaiq-run --help'.\n";
+        const QByteArray full = Lines({" 0a", "ff", "Fe"}, 1024);
         // clang-format off
-        QTest::newRow("empty strip") << QByteArray() << QStringList{"%p"} << 0 << "steps=1024 passes=1 x=1 end=limit" << QByteArray("00\r\n00\r\n");
-        QTest::newRow("Run first") << QByteArray("7") << QStringList{"%p"} << 0 << "steps=1 passes=1 x=1 end=idle-run" << QByteArray("07\r\n00\r\n");
-        QTest::newRow("endless passes, step budget") << QByteArray("1\n7") << QStringList{"--steps", "10", "%p"} << 0 << "steps=10 passes=6 x=1 end=steps" << QByteArray("01\r\n07\r\n");
-        QTest::newRow("stray End Repeat") << QByteArray("6") << QStringList{"%p"} << 0 << "steps=1 passes=1 x=1 end=stray-end-repeat" << QByteArray("06\r\n");
-        QTest::newRow("513 Repeats") << QByteArray("05\r\n").repeated(513) << QStringList{"%p"} << 0 << "steps=513 passes=1 x=1 end=loop-full" << QByteArray("05\r\n");
-        QTest::newRow("--limit, a cell lowered") << QByteArray("1\n1\n1\n4\n3") << QStringList{"--limit=4", "%p"} << 0 << "steps=4 passes=1 x=4 end=limit" << QByteArray("01\r\n01\r\n01\r\n03\r\n03\r\n");
-        QTest::newRow("missing program") << QByteArray() << QStringList{"/nonexistent/p.mq"} << 1 << "cannot read /nonexistent/p.mq" << QByteArray();
-        QTest::newRow("no program") << QByteArray() << QStringList{} << 2 << "Usage:" << QByteArray();
-        QTest::newRow("limit past 1024") << QByteArray() << QStringList{"--limit", "1025", "%p"} << 2 << "--limit" << QByteArray();
-        QTest::newRow("unknown option") << QByteArray() << QStringList{"--fast", "%p"} << 2 << "unknown option --fast" << QByteArray();
-        QTest::newRow("--help") << QByteArray() << QStringList{"--help"} << 0 << "" << QByteArray("Usage: mosaiq-run");
+        QTest::newRow("empty strip") << QByteArray() << QStringList{"%p"} << 0 << "steps=1024 passes=1 x=1 end=limit\n" << QByteArray("00\r\n00\r\n");
+        QTest::newRow("Run first") << QByteArray("7") << QStringList{"%p"} << 0 << "steps=1 passes=1 x=1 end=idle-run\n" << QByteArray("07\r\n00\r\n");
+        QTest::newRow("budget spent: 3") << QByteArray("1\n7") << QStringList{"--steps", "10", "%p"} << 3 << "steps=10 passes=6 x=1 end=steps\n" << QByteArray("01\r\n07\r\n");
+        QTest::newRow("ends at the budget's last step: 0") << QByteArray() << QStringList{"--steps=1024", "%p"} << 0 << "steps=1024 passes=1 x=1 end=limit\n" << QByteArray("00\r\n");
+        QTest::newRow("stray End Repeat") << QByteArray("6") << QStringList{"%p"} << 0 << "steps=1 passes=1 x=1 end=stray-end-repeat\n" << QByteArray("06\r\n");
+        QTest::newRow("513 Repeats") << QByteArray("05\r\n").repeated(513) << QStringList{"%p"} << 0 << "steps=513 passes=1 x=1 end=loop-full\n" << QByteArray("05\r\n");
+        QTest::newRow("--limit, a cell lowered") << QByteArray("1\n1\n1\n4\n3") << QStringList{"%p", "--limit=4"} << 0 << "steps=4 passes=1 x=4 end=limit\n" << QByteArray("01\r\n01\r\n01\r\n03\r\n03\r\n");
+        QTest::newRow("- reads a pipe") << QByteArray("1\n6") << QStringList{"-"} << 0 << "steps=2 passes=1 x=2 end=stray-end-repeat\n" << QByteArray("01\r\n06\r\n");
+        QTest::newRow("-- then - ") << QByteArray("6") << QStringList{"--", "-"} << 0 << "steps=1 passes=1 x=1 end=stray-end-repeat\n" << QByteArray("06\r\n");
+        QTest::newRow("--out /dev/null") << QByteArray("6") << QStringList{"--out", "/dev/null", "%p"} << 0 << "steps=1 passes=1 x=1 end=stray-end-repeat\n" << QByteArray();
+        QTest::newRow("--out /dev/stdout") << QByteArray("6") << QStringList{"--out=/dev/stdout", "-"} << 0 << "steps=1 passes=1 x=1 end=stray-end-repeat\n" << QByteArray("06\r\n00\r\n");
+        QTest::newRow("--out unwritable, after the run") << QByteArray("6") << QStringList{"%p", "--out", "%d/none/o.mq"} << 1 << "steps=1 passes=1 x=1 end=stray-end-repeat\nmosaiq-run: cannot write %d/none/o.mq: No such file or directory\n" << QByteArray();
+        QTest::newRow("--trace unwritable, no run") << QByteArray("6") << QStringList{"--trace", "%d/none/t", "%p"} << 1 << "mosaiq-run: cannot write %d/none/t: No such file or directory\n" << QByteArray();
+        QTest::newRow("missing program") << QByteArray() << QStringList{"%d/none.mq"} << 1 << "mosaiq-run: cannot read %d/none.mq: No such file or directory\n" << QByteArray();
+        QTest::newRow("folder as program") << QByteArray() << QStringList{"%d"} << 1 << "mosaiq-run: cannot read %d: Is a directory\n" << QByteArray();
+        QTest::newRow("--strict, a good file runs") << full << QStringList{"--strict", "%p"} << 0 << "steps=1024 passes=1 x=1 end=limit\n" << QByteArray("0A\r\nFF\r\nFE\r\n00\r\n");
+        QTest::newRow("--strict, every kind of bad line") << "ZZ\n104\n0A;x\n\n \t\n1Fz\n0x1F\n100;\n ff\n0 a\r\n" + QByteArray("00\r\n").repeated(1016) << QStringList{"%p", "--strict"} << 1 << "%p:1: no hex digit\n%p:2: value above FF\n%p:3: text after the digits\n%p:4: no hex digit\n%p:5: no hex digit\n%p:6: text after the digits\n%p:7: text after the digits\n%p:8: value above FF\n%p:1025: line past 1024\n%p:1026: line past 1024\n" << QByteArray();
+        QTest::newRow("--strict, read to the end") << QByteArray("00\r\n").repeated(1024) + QByteArray(20000, ' ') + "\r\n00" << QStringList{"--strict", "%p"} << 1 << "%p:1025: line past 1024\n%p:1026: line past 1024\n" << QByteArray();
+        QTest::newRow("--strict, a short file") << QByteArray("00\r00") << QStringList{"--strict", "%p"} << 1 << "%p:3: the file ends after 2 lines, not 1024\n" << QByteArray();
+        QTest::newRow("--strict, a pipe") << QByteArray("x") << QStringList{"--strict", "-"} << 1 << "<stdin>:1: no hex digit\n<stdin>:2: the file ends after 1 lines, not 1024\n" << QByteArray();
+        QTest::newRow("--version") << QByteArray() << QStringList{"--version"} << 0 << "" << version.toUtf8();
+        QTest::newRow("--help") << QByteArray() << QStringList{"%p", "--help"} << 0 << "" << QByteArray("Usage: mosaiq-run");
+        QTest::newRow("no program") << QByteArray() << QStringList{} << 2 << "mosaiq-run: no PROGRAM given" + tryHelp << QByteArray();
+        QTest::newRow("two programs") << QByteArray() << QStringList{"%p", "-"} << 2 << "mosaiq-run: only one PROGRAM may be given" + tryHelp << QByteArray();
+        QTest::newRow("unknown option") << QByteArray() << QStringList{"--fast=1", "%p"} << 2 << "mosaiq-run: unknown option --fast" + tryHelp << QByteArray();
+        QTest::newRow("limit past 1024") << QByteArray() << QStringList{"--limit", "1025", "%p"} << 2 << "mosaiq-run: --limit takes a cell number from 1 to 1024" + tryHelp << QByteArray();
+        QTest::newRow("negative budget") << QByteArray() << QStringList{"--steps=-1", "%p"} << 2 << "mosaiq-run: --steps takes a whole number, 0 for no budget" + tryHelp << QByteArray();
+        QTest::newRow("--png-scale 0") << QByteArray() << QStringList{"--png-scale=0", "--png", "%d/p.png", "%p"} << 2 << "mosaiq-run: --png-scale takes a whole number from 1 to 8" + tryHelp << QByteArray();
+        QTest::newRow("--png-scale 9") << QByteArray() << QStringList{"--png", "%d/p.png", "--png-scale", "9", "%p"} << 2 << "mosaiq-run: --png-scale takes a whole number from 1 to 8" + tryHelp << QByteArray();
+        QTest::newRow("--png-scale alone") << QByteArray() << QStringList{"--png-scale", "2", "%p"} << 2 << "mosaiq-run: --png-scale needs --png" + tryHelp << QByteArray();
+        QTest::newRow("--strict=yes") << QByteArray() << QStringList{"--strict=yes", "%p"} << 2 << "mosaiq-run: --strict takes no value" + tryHelp << QByteArray();
+        QTest::newRow("--trace without a value") << QByteArray() << QStringList{"%p", "--trace"} << 2 << "mosaiq-run: --trace needs a value" + tryHelp << QByteArray();
+        QTest::newRow("--png=") << QByteArray() << QStringList{"%p", "--png="} << 2 << "mosaiq-run: --png needs a file name" + tryHelp << QByteArray();
+        QTest::newRow("trace and strip both to stdout") << QByteArray() << QStringList{"--trace", "-", "%p"} << 2 << "mosaiq-run: only one of the strip (--out), --trace and --png can go to standard output" + tryHelp << QByteArray();
         // clang-format on
     }
     void run() {
         QFETCH(QByteArray, program);
         QFETCH(QStringList, args);
         QFETCH(int, exitCode);
-        QFETCH(QString, summary);
+        QFETCH(QString, err);
         QFETCH(QByteArray, start);
         QTemporaryDir dir;
         QFile file(dir.filePath("p.mq"));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(program) == program.size() &&
                 file.flush());
-        const auto [code, out, err] = RunTool(args.replaceInStrings("%p", file.fileName()));
-        QCOMPARE(code, exitCode);
-        QVERIFY2(code ? err.contains(summary) : err.trimmed() == summary, qPrintable(err));
-        QVERIFY2(out.startsWith(start) && (code == 0 || out.isEmpty()), out.left(80));
-        if (code != 0 || !args.contains(file.fileName())) return;
+        args.replaceInStrings("%p", file.fileName()).replaceInStrings("%d", dir.path());
+        err.replace("%p", file.fileName()).replace("%d", dir.path());
+        const Outcome got = RunTool(args, program);
+        QCOMPARE(got.code, exitCode);
+        QVERIFY2(got.err.left(err.size()) == err && err.isEmpty() == got.err.isEmpty(),
+                 qPrintable(got.err));
+        QVERIFY2(got.out.startsWith(start) && (start.isEmpty() == got.out.isEmpty()),
+                 got.out.left(80));
+        if (got.code == 1 || got.code == 2 || args.size() != args.filter(file.fileName()).size())
+            return;
         // The strip written to --out is the one standard output gets, with the same summary.
-        QCOMPARE(out.size(), 4096);
-        const auto [fileCode, fileOut, fileErr] =
-            RunTool(QStringList{"--out", dir.filePath("o")} + args);
-        QVERIFY(fileCode == 0 && fileOut.isEmpty() && fileErr == err);
+        QCOMPARE(got.out.size(), 4096);
+        const Outcome toFile = RunTool(QStringList{"--out", dir.filePath("o")} + args);
+        QVERIFY(toFile.code == got.code && toFile.out.isEmpty() && toFile.err == got.err);
         QFile written(dir.filePath("o"));
         QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(), out);
+        QCOMPARE(written.readAll(), got.out);
+    }
+
+    // A loop that runs twice and leaves by its scan, a nested loop skipped at once, and a Run
+    // cell that starts the strip over, until the budget ends the third pass before its first step.
+    void trace() {
+        const QByteArray program =
+            Lines({"02", "05", "04", "06", "05", "05", "06", "06", "07"}, 1023) + "02\r\n";
+        const QByteArray steps = "step pass cell code x code_at_x\n"
+                                 "1 1 1 2 1024 2\n" // X wraps from cell 1 to cell 1024
+                                 "2 1 2 5 1024 2\n" // opens the loop
+                                 "3 1 3 4 1024 1\n"
+                                 "4 1 4 6 1024 1\n" // back to the Repeat
+                                 "5 1 2 5 1024 1\n"
+                                 "6 1 3 4 1024 0\n"
+                                 "7 1 4 6 1024 0\n"
+                                 "8 1 2 5 1024 0\n" // cell X is white: out of the loop
+                                 "scan 4\n"
+                                 "9 1 5 5 1024 0\n" // the nested loop, skipped whole
+                                 "scan 8\n"
+                                 "10 1 9 7 1024 0\n" // the Run cell ends pass 1
+                                 "11 2 1 2 1024 0\n"
+                                 "12 2 2 5 1024 0\n"
+                                 "scan 4\n"
+                                 "13 2 5 5 1024 0\n"
+                                 "scan 8\n"
+                                 "14 2 9 7 1024 0\n";
+        const Outcome got = RunTool({"--steps=14", "--out=/dev/null", "--trace=-", "-"}, program);
+        QCOMPARE(got.code, 3);
+        QCOMPARE(got.err, QString("steps=14 passes=3 x=1 end=steps\n"));
+        QCOMPARE(got.out, steps);
+    }
+
+    // Every code class in the first row, X left on bar 3, the rest white.
+    void picture_data() {
+        QTest::addColumn<int>("scale");
+        QTest::newRow("designed size") << 1;
+        QTest::newRow("three times") << 3;
+    }
+    void picture() {
+        QFETCH(int, scale);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("p.png");
+        const QByteArray program =
+            Lines({"1", "1", "6", "0", "2", "3", "4", "5", "7", "8", "80", "FE", "FF"});
+        const Outcome got = RunTool(
+            {"--png", path, "--png-scale", QString::number(scale), "--out", "/dev/null", "-"},
+            program);
+        QCOMPARE(got.err, QString("steps=3 passes=1 x=3 end=stray-end-repeat\n"));
+
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        QVERIFY(png_image_begin_read_from_file(&image, path.toLocal8Bit().constData()));
+        image.format = PNG_FORMAT_RGB;
+        std::vector<png_byte> rgb(PNG_IMAGE_SIZE(image));
+        QVERIFY(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
+        const int width = int(image.width);
+        const int height = int(image.height);
+        QCOMPARE(width, 638 * scale); // 9570 x 7545 twips, 15 to a pixel
+        QCOMPARE(height, 503 * scale);
+        auto at = [&](int x, int y) {
+            const png_byte* p = &rgb[(size_t(y) * width + x) * 3];
+            return (p[0] << 16) | (p[1] << 8) | p[2]; // 0xRRGGBB
+        };
+
+        // A black line between every two neighbours: 32 bars across the second row, 32 down the
+        // first column (neither holds a black bar).
+        const int pitchX = 299 * scale / 15, pitchY = 236 * scale / 15;
+        const auto columns = Runs([&](int x) { return at(x, pitchY * 3 / 2) == 0; }, width);
+        const auto rows = Runs([&](int y) { return at(pitchX / 2, y) == 0; }, height);
+        QCOMPARE(columns.size(), 32);
+        QCOMPARE(rows.size(), 32);
+        for (const auto& run : columns + rows)
+            QVERIFY(run.second - run.first >= 14 * scale);
+
+        // Each bar's centre in the editing colours.
+        const QList<int> colours = {0xFF0000, 0xFF0000, 0xFF00FF, 0xFFFFFF, 0x0000FF,
+                                    0x00FF00, 0xFFFF00, 0x00FFFF, 0xC0C0C0, 0x080808,
+                                    0x808080, 0xFEFEFE, 0x000000, 0xFFFFFF};
+        const int midY = (rows[0].first + rows[0].second) / 2;
+        for (int c = 0; c < colours.size(); ++c)
+            QCOMPARE(at((columns[c].first + columns[c].second) / 2, midY), colours[c]);
+
+        // The outline on bar 3 is `scale` pixels wide on every side, and on no other bar.
+        const auto [left, right] = columns[2];
+        const auto [top, bottom] = rows[0];
+        const int midX = (left + right) / 2;
+        for (const auto& [x, y] : {std::pair{left, midY},
+                                   {left + scale - 1, midY},
+                                   {right - scale, midY},
+                                   {right - 1, midY},
+                                   {midX, top},
+                                   {midX, top + scale - 1},
+                                   {midX, bottom - 1}})
+            QCOMPARE(at(x, y), 0xFF0000);
+        QCOMPARE(at(left + scale, midY), 0xFF00FF);
+        QCOMPARE(at(midX, bottom - scale - 1), 0xFF00FF);
+        QCOMPARE(at(columns[3].first, midY), 0xFFFFFF);
+        QCOMPARE(at(columns[3].second - 1, rows[0].first), 0xFFFFFF);
     }
 };
 

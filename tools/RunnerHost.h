@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Machine.h"
+#include "TraceWriter.h"
 
 #include <cstdint>
 
@@ -23,6 +24,23 @@ private:
     MachineState& machine_;
     std::uint64_t budget_;
     std::uint64_t checks_ = 0;
+};
+
+// The runner's host when a trace is wanted: it also writes every executed step to the trace. A
+// trace that can no longer be written stops the run, since nobody would see the rest of it.
+class TracingHost : public RunnerHost {
+public:
+    TracingHost(MachineState& machine, std::uint64_t budget, TraceWriter& trace)
+        : RunnerHost(machine, budget), machine_(machine), trace_(trace) {}
+
+    void Executed(const StepDone& step) {
+        trace_.Step(step, machine_.PixelX, machine_.Cells[machine_.PixelX]);
+        if (trace_.Failed()) machine_.RequestStop(RunEnd::Stopped);
+    }
+
+private:
+    MachineState& machine_;
+    TraceWriter& trace_;
 };
 
 } // namespace mosaiq

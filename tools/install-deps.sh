@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake pkg-config
+    build-essential cmake pkg-config libpng-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
     clang
     xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core

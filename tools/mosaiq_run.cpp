@@ -1,18 +1,25 @@
 // mosaiq-run: runs a program file through the machine with no window, exactly as the editor
-// would, and writes the strip the run leaves.
+// would, and writes the strip the run leaves; on request also a trace of every step and a picture
+// of the strip.
 
 #include "RunProgram.h"
 #include "RunnerHost.h"
-#include "StripFile.h"
+#include "RunnerOptions.h"
+#include "StripCheck.h"
 #include "StripFormat.h"
+#include "StripPicture.h"
+#include "TraceWriter.h"
 
-#include <charconv>
-#include <cstdint>
+#include <array>
+#include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -21,124 +28,226 @@
 
 namespace {
 
+using namespace mosaiq;
+namespace fs = std::filesystem;
+
 constexpr std::string_view kUsage =
-    "Usage: mosaiq-run [--limit CELL] [--steps N] [--out FILE] PROGRAM\n"
+    "Usage: mosaiq-run [OPTION]... PROGRAM\n"
     "\n"
-    "Runs the Mosaiq program file PROGRAM without a window and writes the strip it leaves.\n"
+    "Runs the Mosaiq program file PROGRAM ('-': standard input) without a window and writes the\n"
+    "strip it leaves.\n"
     "\n"
-    "  --limit CELL  run cells 1 to CELL (1 to 1024), as a click on bar CELL does;\n"
-    "                default: the whole strip, as the Run command does\n"
-    "  --steps N     stop after N executed cells (default 100000000; 0: no budget)\n"
-    "  --out FILE    write the final strip to FILE (default, or '-': standard output)\n"
-    "  --help        show this text\n"
+    "  --limit CELL     run cells 1 to CELL (1 to 1024), as a click on bar CELL does;\n"
+    "                   default: the whole strip, as the Run command does\n"
+    "  --steps N        stop after N executed cells (default 100000000; 0: no budget)\n"
+    "  --out FILE       write the final strip to FILE (default, or '-': standard output)\n"
+    "  --strict         first report every line that does not hold one code, every line\n"
+    "                   past 1024 and a file of fewer lines, as FILE:LINE: reason, and\n"
+    "                   run nothing if there is any\n"
+    "  --trace FILE     write a line per executed step: step pass cell code x code_at_x,\n"
+    "                   and 'scan END' after a Repeat that skipped its loop to cell END\n"
+    "  --png FILE       draw the final strip as the editor's grid shows it, X outlined in red\n"
+    "  --png-scale N    enlarge the picture N times (1 to 8, default 1)\n"
+    "  --help           show this text\n"
+    "  --version        show the version\n"
     "\n"
+    "A FILE of '-' is standard output; only one output can go there.\n"
     "Standard error gets one line: steps=N passes=P x=X end=REASON, where REASON is\n"
-    "limit, loop-full, no-end-repeat, stray-end-repeat, idle-run or steps.\n"
-    "Exit status: 0 the program ran, 1 a file could not be read or written, 2 bad usage.\n";
+    "limit, loop-full, no-end-repeat, stray-end-repeat, idle-run, steps or stopped.\n"
+    "Exit status: 0 the program ended by itself, 3 the step budget ran out first,\n"
+    "1 a file could not be read or written, 2 bad usage.\n";
 
-struct Options {
-    std::int32_t limit = 0;
-    std::uint64_t steps = 100'000'000;
-    std::string out = "-";
-    std::string program;
+constexpr int kExitEnded = 0;
+constexpr int kExitFileError = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitBudget = 3;
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
 };
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-template <class T> std::optional<T> ParseNumber(std::string_view text) {
-    T value{};
-    const auto* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc{} || ptr != end) return std::nullopt;
-    return value;
+FileStatus ErrnoStatus(int err) {
+    return {false, std::generic_category().message(err != 0 ? err : EIO)};
 }
 
-int BadUsage(std::string_view why) {
-    std::cerr << "mosaiq-run: " << why << "\n\n" << kUsage;
-    return 2;
+// An output named on the command line: standard output for "-", otherwise the file, created or
+// cut to length zero and written in place.
+class OutputFile {
+public:
+    FileStatus Open(const std::string& name) {
+        if (name == "-") {
+#ifdef _WIN32
+            _setmode(_fileno(stdout), _O_BINARY); // the bytes go out as they are
+#endif
+            file_ = stdout;
+            return {};
+        }
+        errno = 0;
+        owned_.reset(std::fopen(name.c_str(), "wb"));
+        if (!owned_) return ErrnoStatus(errno);
+        file_ = owned_.get();
+        return {};
+    }
+
+    std::FILE* get() const {
+        return file_;
+    }
+
+    // Says whether everything written has reached the file.
+    FileStatus Close() {
+        errno = 0;
+        const bool failed = std::ferror(file_) || std::fflush(file_) != 0;
+        const int err = errno;
+        if (owned_ && std::fclose(owned_.release()) != 0 && !failed) return ErrnoStatus(errno);
+        return failed ? ErrnoStatus(err) : FileStatus{};
+    }
+
+private:
+    FilePtr owned_;
+    std::FILE* file_ = nullptr;
+};
+
+// Reads from `in` into `reader` until it has 1024 lines, or to the end when a strict check reads
+// along, so that a pipe is read no further than a file would be.
+FileStatus Drain(std::FILE* in, StripReader& reader, StripCheck* check) {
+    std::array<char, 16 * 1024> chunk;
+    while (check || !reader.Full()) {
+        errno = 0;
+        const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), in);
+        const int err = errno;
+        reader.Feed(chunk.data(), got);
+        if (check) check->Feed(chunk.data(), got);
+        if (got < chunk.size()) return std::ferror(in) ? ErrnoStatus(err) : FileStatus{};
+    }
+    return {};
+}
+
+// Reads the program from standard input ("-") or the named file, pipe or device, by the reading
+// rules of every program file.
+FileStatus ReadProgram(const std::string& name, StripCodes& codes, StripCheck* check) {
+    FilePtr file;
+    if (name == "-") {
+#ifdef _WIN32
+        _setmode(_fileno(stdin), _O_BINARY);
+#endif
+    } else {
+        // Some systems open a directory for reading without complaint.
+        std::error_code ec;
+        if (fs::is_directory(name, ec)) return ErrnoStatus(EISDIR);
+        errno = 0;
+        file.reset(std::fopen(name.c_str(), "rb"));
+        if (!file) return ErrnoStatus(errno);
+    }
+    StripReader reader;
+    const FileStatus status = Drain(file ? file.get() : stdin, reader, check);
+    codes = reader.Finish();
+    return status;
+}
+
+// Writes the strip to standard output, or straight to a device or pipe (replacing one would swap
+// the node itself for a file); a file, existing or not, gets the safe replace.
+FileStatus WriteStrip(const std::string& name, const StripCodes& codes) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(name, ec);
+    if (name != "-" && (!fs::exists(st) || fs::is_regular_file(st) || fs::is_directory(st)))
+        return WriteStripFile(name, codes);
+    OutputFile out;
+    if (FileStatus opened = out.Open(name); !opened) return opened;
+    const std::string text = FormatStrip(codes);
+    errno = 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), out.get()) == text.size();
+    const int err = errno;
+    const FileStatus closed = out.Close();
+    return written ? closed : ErrnoStatus(err);
+}
+
+std::string Shown(const std::string& name) {
+    return name == "-" ? "standard output" : name;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    using namespace mosaiq;
-    Options options;
-    bool haveProgram = false;
-    bool optionsDone = false;
-
-    for (int i = 1; i < argc; ++i) {
-        std::string_view arg = argv[i];
-        if (!optionsDone && arg.size() > 1 && arg.front() == '-') {
-            if (arg == "--") {
-                optionsDone = true;
-                continue;
-            }
-            if (arg == "--help" || arg == "-h") {
-                std::cout << kUsage;
-                return 0;
-            }
-            std::string_view name = arg;
-            std::optional<std::string_view> value;
-            if (const auto eq = arg.find('='); eq != std::string_view::npos) {
-                name = arg.substr(0, eq);
-                value = arg.substr(eq + 1);
-            }
-            if (name != "--limit" && name != "--steps" && name != "--out")
-                return BadUsage("unknown option " + std::string(arg));
-            if (!value) {
-                if (i + 1 >= argc) return BadUsage(std::string(name) + " needs a value");
-                value = argv[++i];
-            }
-            if (name == "--limit") {
-                const auto cell = ParseNumber<std::int32_t>(*value);
-                if (!cell || *cell < 1 || *cell > kCellCount)
-                    return BadUsage("--limit takes a cell number from 1 to 1024");
-                options.limit = *cell;
-            } else if (name == "--steps") {
-                const auto steps = ParseNumber<std::uint64_t>(*value);
-                if (!steps) return BadUsage("--steps takes a whole number, 0 for no budget");
-                options.steps = *steps;
-            } else {
-                if (value->empty()) return BadUsage("--out needs a file name");
-                options.out = std::string(*value);
-            }
-            continue;
-        }
-        if (haveProgram) return BadUsage("only one PROGRAM may be given");
-        options.program = std::string(arg);
-        haveProgram = true;
+    std::string problem;
+    const std::optional<RunnerOptions> parsed = RunnerOptions::Parse(argc, argv, problem);
+    if (!parsed) {
+        std::cerr << "mosaiq-run: " << problem << "\nTry 'mosaiq-run --help'.\n";
+        return kExitUsage;
     }
-    if (!haveProgram) return BadUsage("no PROGRAM given");
+    const RunnerOptions& o = *parsed;
+    if (o.action == RunnerOptions::Action::Help) {
+        std::cout << kUsage;
+        return kExitEnded;
+    }
+    if (o.action == RunnerOptions::Action::Version) {
+        std::cout << "mosaiq-run " MOSAIQ_VERSION "\n";
+        return kExitEnded;
+    }
 
-    MachineState machine;
-    RunnerHost host(machine, options.steps);
-    if (const FileStatus read = LoadStripFile(machine, host, options.program); !read) {
-        std::cerr << "mosaiq-run: cannot read " << options.program << ": " << read.error << "\n";
-        return 1;
+    const std::string source = o.program == "-" ? "<stdin>" : o.program;
+    std::optional<StripCheck> check;
+    if (o.strict)
+        check.emplace([&source](std::uint64_t line, LineProblem p) {
+            std::cerr << source << ':' << line << ": " << LineProblemText(p, line) << '\n';
+        });
+    StripCodes codes{};
+    if (const FileStatus read = ReadProgram(o.program, codes, check ? &*check : nullptr); !read) {
+        std::cerr << "mosaiq-run: cannot read " << source << ": " << read.error << "\n";
+        return kExitFileError;
+    }
+    if (check && check->Finish() > 0) return kExitFileError;
+
+    // The trace and the picture are opened before the run, so that a long run is not spent on
+    // outputs that cannot be written.
+    OutputFile trace;
+    OutputFile png;
+    for (auto [file, name] : {std::pair{&trace, &o.trace}, std::pair{&png, &o.png}}) {
+        if (name->empty()) continue;
+        if (const FileStatus opened = file->Open(*name); !opened) {
+            std::cerr << "mosaiq-run: cannot write " << Shown(*name) << ": " << opened.error
+                      << "\n";
+            return kExitFileError;
+        }
     }
 
     // Start the run as the editor's command would: the whole strip, or up to a released bar.
-    machine.RunLimit = options.limit;
+    MachineState machine;
+    std::copy(codes.begin(), codes.end(), machine.Cells.begin() + 1);
+    machine.RunLimit = o.limit;
     machine.StopRequest = false;
-    const RunResult result = RunProgram(machine, host);
-
-    StripCodes codes;
-    for (int i = 1; i <= kCellCount; ++i)
-        codes[i - 1] = machine.Cells[i];
-    if (options.out == "-") {
-#ifdef _WIN32
-        _setmode(_fileno(stdout), _O_BINARY); // the line ends are CR LF already
-#endif
-        const std::string text = FormatStrip(codes);
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-            std::cerr << "mosaiq-run: cannot write to standard output\n";
-            return 1;
-        }
-    } else if (const FileStatus written = WriteStripFile(options.out, codes); !written) {
-        std::cerr << "mosaiq-run: cannot write " << options.out << ": " << written.error << "\n";
-        return 1;
+    RunResult result;
+    FileStatus traced;
+    if (trace.get()) {
+        TraceWriter writer(trace.get());
+        TracingHost host(machine, o.steps, writer);
+        result = RunProgram(machine, host);
+        traced = writer.Finish();
+    } else {
+        RunnerHost host(machine, o.steps);
+        result = RunProgram(machine, host);
     }
-
     std::cerr << "steps=" << result.steps << " passes=" << result.passes << " x=" << machine.PixelX
               << " end=" << RunEndName(result.end) << "\n";
-    return 0;
+
+    bool failed = false;
+    auto report = [&failed](const std::string& name, const FileStatus& status) {
+        if (status) return;
+        std::cerr << "mosaiq-run: cannot write " << Shown(name) << ": " << status.error << "\n";
+        failed = true;
+    };
+    if (trace.get()) {
+        const FileStatus closed = trace.Close();
+        report(o.trace, traced ? closed : traced);
+    }
+    std::copy(machine.Cells.begin() + 1, machine.Cells.end(), codes.begin());
+    report(o.out, WriteStrip(o.out, codes));
+    if (png.get()) {
+        const FileStatus drawn =
+            StripPicture(codes, machine.PixelX, o.pngScale).WritePng(png.get());
+        const FileStatus closed = png.Close();
+        report(o.png, drawn ? closed : drawn);
+    }
+    if (failed) return kExitFileError;
+    return result.end == RunEnd::Steps ? kExitBudget : kExitEnded;
 }
