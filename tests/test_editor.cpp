@@ -134,6 +134,7 @@ void TestEditor::scripts_data() {
     ScriptRow("Clear All during a run", endless + "yes; Run; during; Clear; check", running + "item Stop; white; pen 0 (1); limit 1024; running; " + clear + " | pen 0 (1); stopped; " + clear);
     ScriptRow("close during a run", endless + "ok; Run; during; close; Run", named + strip + "stopped; file /a~b; Mosaiq|Shutdown?; ended");
     ScriptRow("resize during a run", endless + "Run; during; resize 9000 7000; Run", named + strip + "stopped; gap 0; file /a~b");
+    ScriptRow("Stop drops a run that waits", "cell 1 5; cell 2 6; pen 3; click 5; during; Run; wait; Run", "pen 3; cells 1=5,2=6,5=3; mark 5; stopped");
     ScriptRow("caption", "file /a~b; file /c", "Mosaiq [Design] ~ /c; pen 0 (1); file /c");
     // A run shows the grey in cell 2 by the run's colour rule and turns cell 3 into a 2.
     const QString data = "cell 1 1; cell 2 20; cell 3 1; cell 4 3; ";
