@@ -3,7 +3,7 @@
 # records: the summary line, every cell of the strip left behind (the listed cells hold the listed
 # codes, all others the codes of the program file), and the file format of that strip. Also checks
 # that examples/README.md, expected.txt and the .mq files agree: every program file is described
-# and expected, and the end the README states is the one the run gives.
+# and expected, and the end, steps and passes the README states are the ones the run gives.
 #
 # Usage: test_examples.sh MOSAIQ_RUN EXAMPLES_DIR
 set -uo pipefail
@@ -32,7 +32,8 @@ trap 'rm -rf "$tmp"' EXIT
 codes() { tr -d '\r' <"$1"; }
 
 # --- expected.txt: run each entry -------------------------------------------------------------
-declare -A expectedEnd # "file|options" -> end reason
+declare -A expectedEnd     # "file|options" -> end reason
+declare -A expectedSummary # "file|options" -> the runner's summary line
 while IFS= read -r line || [ -n "$line" ]; do
     [[ -z "$(trim "$line")" || "$line" == \#* ]] && continue
     IFS='|' read -r file options summary cells extra <<<"$line"
@@ -51,6 +52,7 @@ while IFS= read -r line || [ -n "$line" ]; do
         continue
     fi
     expectedEnd["$file|$options"]=${summary##*end=}
+    expectedSummary["$file|$options"]=$summary
 
     # A program that runs until stopped must be given a budget, and end by it.
     if [[ "$summary" == *end=steps* && "$options" != *--steps* ]]; then
@@ -119,6 +121,12 @@ while IFS= read -r line; do
     elif [ "${expectedEnd[$key]}" != "$end" ]; then
         fail "README.md: $file${options:+ $options} says it ends by '$end', expected.txt by '${expectedEnd[$key]}'"
     fi
+    # The figures a row quotes are the runner's: "after N steps", "N passes".
+    for figure in "after ([0-9]+) steps:steps" "([0-9]+) passes:passes"; do
+        [[ "$line" =~ ${figure%:*} ]] || continue
+        [[ " ${expectedSummary[$key]-} " == *" ${figure#*:}=${BASH_REMATCH[1]} "* ]] ||
+            fail "README.md: $file says ${BASH_REMATCH[0]}, the runner '${expectedSummary[$key]-}'"
+    done
 done <"$dir/README.md"
 
 for key in "${!expectedEnd[@]}"; do
