@@ -1,10 +1,9 @@
 #include "FileCommands.h"
 #include "EditorHost.h"
 #include "EditorWindow.h"
+#include "InitialFolder.h"
 #include "NativePath.h"
 #include "StripFile.h"
-
-#include <QCoreApplication>
 
 namespace mosaiq {
 
@@ -14,7 +13,7 @@ const QString kFilterTail = QStringLiteral(" files (*.mq)|*.mq");
 Dialogs::FileRequest Request(const EditorWindow& w, Dialogs::FileKind kind) {
     Dialogs::FileRequest request;
     request.kind = kind;
-    request.folder = QCoreApplication::applicationDirPath();
+    request.folder = InitialFolder(kind);
     request.fileName = w.FileName;
     if (kind == Dialogs::FileKind::Open) {
         request.filter = w.AppTitle.toLower() + kFilterTail;

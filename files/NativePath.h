@@ -16,4 +16,13 @@ inline std::filesystem::path NativePath(const QString& name) {
 #endif
 }
 
+// The other way: a path from the file routines as Qt shows it.
+inline QString QtPath(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return QString::fromStdWString(path.wstring());
+#else
+    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+#endif
+}
+
 } // namespace mosaiq
