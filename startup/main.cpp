@@ -25,7 +25,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Mosaiq"));
     QApplication::setApplicationVersion(QStringLiteral(MOSAIQ_VERSION));
     QApplication::setWindowIcon(mosaiq::AppIcon()); // the editor window and the splash
-    QGuiApplication::setDesktopFileName(QStringLiteral("mosaiq"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(MOSAIQ_APP_ID));
 
     // Parsed again without the window system's own options, which QApplication has taken.
     const mosaiq::CommandLine line = mosaiq::ParseCommandLine(QApplication::arguments());

@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary DESTDIR with prefix /usr, as a package build would, and
-# checks what lands there: the programs (and that the installed runner runs), the manual pages
-# (they render without warnings), the examples, and for the editor the desktop entry (valid, and
-# pointing at the installed program, icon and file type), the icons in every size, and the .mq
-# file type, which the real MIME and desktop databases built from the install must map to Mosaiq.
+# checks what lands there: the programs (stripped, without a search path, and the installed runner
+# runs), the manual pages (they render without warnings and document every option), the version
+# everywhere it shows, the examples, the licence, and for the editor the desktop entry (valid, and
+# pointing at the installed program, icon and file type), the icons in every size, the AppStream
+# metadata, and the .mq file type, which the real MIME and desktop databases built from the install
+# must map to Mosaiq. Then a second staged install is uninstalled and must leave nothing behind.
 #
 # Usage: test_install.sh BUILD_DIR GUI   (GUI: ON when the editor is built, OFF otherwise)
 set -uo pipefail
 
 build=$1
 gui=$2
+source=$(cd "$(dirname "$0")/../.." && pwd)
+id=io.github.mosaiq.Mosaiq
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 failures=0
 
 fail() {
@@ -22,24 +27,56 @@ need() {
 }
 need cmake
 need groff
+need readelf
 if [ "$gui" = ON ]; then
     need desktop-file-validate
     need update-desktop-database
     need update-mime-database
     need xmllint
     need identify
+    need appstreamcli
 fi
 
+# stage DIR [uninstall]: the build staged below DIR with prefix /usr, as `make install` does it.
+stage() {
+    local log
+    if ! log=$(DESTDIR=$1 bash "$source/tools/install.sh" "${2:-install}" "$build" /usr 2>&1); then
+        echo "$log"
+        return 1
+    fi
+}
 dest=$(mktemp -d)
 trap 'rm -rf "$dest"' EXIT
-if ! DESTDIR=$dest cmake --install "$build" --prefix /usr >"$dest.log" 2>&1; then
-    cat "$dest.log"
-    rm -f "$dest.log"
-    echo "FAIL: cmake --install failed"
-    exit 1
-fi
-rm -f "$dest.log"
+stage "$dest" || { echo "FAIL: install failed"; exit 1; }
 root=$dest/usr
+
+# --- the programs: stripped, without a search path, and with the project's version ------------
+for program in "$root"/bin/*; do
+    name=${program##*/}
+    sections=$(readelf -S --wide "$program" 2>&1)
+    [[ "$sections" == *" .symtab "* || "$sections" == *" .debug_"* ]] && fail "bin/$name is not stripped"
+    path=$(readelf -d "$program" | grep -E 'RPATH|RUNPATH')
+    [ -z "$path" ] || fail "bin/$name has a search path: $path"
+    # No display is needed to ask.
+    if "$program" --help 2>/dev/null | grep -q -- --version; then
+        got=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --version 2>&1)
+        [ "$got" = "$name $version" ] || fail "$name --version says '$got', not '$name $version'"
+    fi
+done
+[ "$(sed -n 's/^## \([^ ]*\) .*/\1/p' "$source/NEWS.md" | head -1)" = "$version" ] ||
+    fail "NEWS.md does not begin with version $version"
+
+# --- the licence, as Debian's copyright file: the text of LICENSE under its Expat name ----------
+copyright=$root/share/doc/mosaiq/copyright
+if [ -f "$copyright" ]; then
+    grep -q "^Copyright: $(sed -n 's/^Copyright (c) //p' "$source/LICENSE")$" "$copyright" ||
+        fail "the copyright file names another holder than LICENSE"
+    diff <(sed -n '/^Permission/,$p' "$source/LICENSE") \
+        <(grep '^ ' "$copyright" | sed 's/^ //; s/^\.$//') >/dev/null ||
+        fail "the copyright file does not hold the licence text of LICENSE"
+else
+    fail "share/doc/mosaiq/copyright missing"
+fi
 
 # --- the runner, its manual page and the examples ---------------------------------------------
 [ -x "$root/bin/mosaiq-run" ] || fail "bin/mosaiq-run missing or not executable"
@@ -60,24 +97,31 @@ done
 pages=(mosaiq-run)
 [ "$gui" = ON ] && pages+=(mosaiq)
 for page in "${pages[@]}"; do
-    file=$root/share/man/man1/$page.1
+    file=$root/share/man/man1/$page.1.gz
     if [ ! -f "$file" ]; then
-        fail "share/man/man1/$page.1 missing"
+        fail "share/man/man1/$page.1.gz missing"
         continue
     fi
-    warnings=$(LC_ALL=C.UTF-8 groff -t -man -Tutf8 -ww -z "$file" 2>&1)
+    warnings=$(zcat "$file" | LC_ALL=C.UTF-8 groff -t -man -Tutf8 -ww -z 2>&1)
     [ -z "$warnings" ] || fail "$page.1 renders with warnings: $warnings"
-    text=$(LC_ALL=C.UTF-8 groff -t -man -Tascii -P-cbou "$file" 2>/dev/null)
+    text=$(zcat "$file" | LC_ALL=C.UTF-8 groff -t -man -Tascii -P-cbou 2>/dev/null)
     grep -q "^NAME" <<<"$text" || fail "$page.1 has no NAME section"
     grep -q "$page - " <<<"$text" || fail "$page.1 does not name $page"
-done
-if [ -f "$root/share/man/man1/mosaiq-run.1" ]; then
+    grep -q "Mosaiq $version" <<<"$text" || fail "$page.1 does not show version $version"
     # The page documents every option the program's own usage text lists.
-    page=$(LC_ALL=C.UTF-8 groff -t -man -Tascii -P-cbou "$root/share/man/man1/mosaiq-run.1" 2>/dev/null)
-    for option in $("$root/bin/mosaiq-run" --help | grep -o -- '--[a-z]\+' | sort -u); do
-        grep -q -- "$option" <<<"$page" || fail "mosaiq-run.1 does not document $option"
+    for option in $("$root/bin/$page" --help | grep -o -- '--[a-z]\+' | sort -u); do
+        grep -q -- "$option" <<<"$text" || fail "$page.1 does not document $option"
     done
-fi
+done
+
+# --- uninstall: what a staged install put there goes, and only from where it went ---------------
+again=$dest/again
+stage "$again" || fail "the second install failed"
+stage "$dest/elsewhere" uninstall >/dev/null && fail "uninstall from another DESTDIR went ahead"
+[ -x "$again/usr/bin/mosaiq-run" ] || fail "uninstall from another DESTDIR removed files"
+stage "$again" uninstall || fail "uninstall failed"
+left=$(find "$again" -mindepth 1 \( -type f -o -type l -o -name '*mosaiq*' \) -printf '%P ')
+[ -z "$left" ] || fail "uninstall left behind: $left"
 
 if [ "$gui" != ON ]; then
     [ -e "$root/bin/mosaiq" ] && fail "bin/mosaiq installed without the editor"
@@ -94,25 +138,25 @@ if [ -x "$root/bin/mosaiq" ] && command -v ldd >/dev/null 2>&1; then
 fi
 
 # The icon, scalable and in every PNG size, each really of its size.
-svg=$root/share/icons/hicolor/scalable/apps/mosaiq.svg
+svg=$root/share/icons/hicolor/scalable/apps/$id.svg
 if [ -f "$svg" ]; then
     xmllint --noout "$svg" 2>/dev/null || fail "mosaiq.svg is not well-formed XML"
     grep -q '<svg' "$svg" || fail "mosaiq.svg is no SVG"
 else
-    fail "share/icons/hicolor/scalable/apps/mosaiq.svg missing"
+    fail "share/icons/hicolor/scalable/apps/$id.svg missing"
 fi
 for n in 16 32 48 64 128 256; do
-    png=$root/share/icons/hicolor/${n}x${n}/apps/mosaiq.png
+    png=$root/share/icons/hicolor/${n}x${n}/apps/$id.png
     if [ ! -f "$png" ]; then
-        fail "share/icons/hicolor/${n}x${n}/apps/mosaiq.png missing"
+        fail "share/icons/hicolor/${n}x${n}/apps/$id.png missing"
         continue
     fi
     got=$(identify -format '%m %wx%h' "$png" 2>/dev/null)
-    [ "$got" = "PNG ${n}x${n}" ] || fail "${n}x${n}/apps/mosaiq.png is '$got'"
+    [ "$got" = "PNG ${n}x${n}" ] || fail "${n}x${n}/apps/$id.png is '$got'"
 done
 
 # The desktop entry: valid without a single remark, and every name in it resolves.
-desktop=$root/share/applications/mosaiq.desktop
+desktop=$root/share/applications/$id.desktop
 if [ -f "$desktop" ]; then
     remarks=$(desktop-file-validate "$desktop" 2>&1)
     status=$?
@@ -128,32 +172,42 @@ if [ -f "$desktop" ]; then
         fail "Icon=$icon names no installed icon"
     [ "$(key MimeType)" = "text/x-mosaiq;" ] || fail "MimeType=$(key MimeType)"
 else
-    fail "share/applications/mosaiq.desktop missing"
+    fail "share/applications/$id.desktop missing"
 fi
 
 # The file type: well-formed, and the databases built from this install map *.mq to it and
 # it to the desktop entry, which is what a file manager consults.
 mime=$root/share/mime
-if [ -f "$mime/packages/mosaiq.xml" ]; then
-    xmllint --noout "$mime/packages/mosaiq.xml" || fail "mosaiq.xml is not well-formed XML"
+if [ -f "$mime/packages/$id.xml" ]; then
+    xmllint --noout "$mime/packages/$id.xml" || fail "$id.xml is not well-formed XML"
     if update-mime-database "$mime" >"$dest/mime.log" 2>&1; then
         grep -q -x 'text/x-mosaiq:\*\.mq' "$mime/globs" ||
             fail "the MIME database maps *.mq to $(grep ':\*\.mq$' "$mime/globs")"
-        grep -q -x 'text/x-mosaiq:mosaiq' "$mime/icons" ||
-            fail "the MIME database gives text/x-mosaiq no icon mosaiq"
+        grep -q -x "text/x-mosaiq:$id" "$mime/icons" ||
+            fail "the MIME database gives text/x-mosaiq no icon $id"
         grep -q -x 'text/x-mosaiq text/plain' "$mime/subclasses" ||
             fail "text/x-mosaiq is not a kind of text/plain"
     else
         fail "update-mime-database: $(cat "$dest/mime.log")"
     fi
 else
-    fail "share/mime/packages/mosaiq.xml missing"
+    fail "share/mime/packages/$id.xml missing"
 fi
 if [ -f "$desktop" ]; then
     update-desktop-database "$root/share/applications" 2>/dev/null ||
         fail "update-desktop-database failed"
-    grep -q -x 'text/x-mosaiq=mosaiq.desktop;' "$root/share/applications/mimeinfo.cache" ||
-        fail "the desktop database does not open text/x-mosaiq with mosaiq.desktop"
+    grep -q -x "text/x-mosaiq=$id.desktop;" "$root/share/applications/mimeinfo.cache" ||
+        fail "the desktop database does not open text/x-mosaiq with $id.desktop"
+fi
+
+# The AppStream metadata: valid together with the desktop entry, and its newest release is this one.
+metainfo=$root/share/metainfo/$id.metainfo.xml
+if [ -f "$metainfo" ]; then
+    remarks=$(appstreamcli validate-tree --no-net "$dest" 2>&1) || fail "appstreamcli: $remarks"
+    release=$(xmllint --xpath 'string(//releases/release[1]/@version)' "$metainfo" 2>/dev/null)
+    [ "$release" = "$version" ] || fail "the newest release in $id.metainfo.xml is '$release'"
+else
+    fail "share/metainfo/$id.metainfo.xml missing"
 fi
 
 echo "install checked, $failures failures"
