@@ -5,7 +5,7 @@ FUZZ_SECONDS ?= 60
 PREFIX  ?= /usr/local
 DESTDIR ?=
 
-.PHONY: all deps build run release install uninstall test test-sanitize bench fuzz format clean
+.PHONY: all deps build run release install uninstall deb test test-sanitize bench fuzz format clean
 
 all: build
 
@@ -33,6 +33,10 @@ install: release
 uninstall:
 	DESTDIR="$(DESTDIR)" bash tools/install.sh uninstall build-release "$(PREFIX)"
 
+# The Debian package, in build-release/.
+deb: release
+	cd build-release && cpack -G DEB
+
 test: build
 	cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
@@ -40,7 +44,7 @@ test-sanitize: deps
 	$(CMAKE) -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMOSAIQ_SANITIZE=ON
 	$(CMAKE) --build build-asan -j $(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
-	    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -LE e2e
+	    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -LE 'e2e|package'
 
 bench: deps
 	$(CMAKE) -S . -B build-release -DCMAKE_BUILD_TYPE=Release
