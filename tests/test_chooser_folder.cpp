@@ -1,24 +1,19 @@
-// Where the Load and Save choosers open: the rule over real folders laid out as a build tree and
-// as an installation, and the commands of a real editor window whose chooser answers from a
-// script, in this program run from the build tree and in a copy installed in a temporary prefix.
+// Where the Load and Save choosers of a real editor window open, their answers scripted: in this
+// program run from the build tree, and in a copy of it installed in a temporary prefix.
 
-#include "ChooserFolder.h"
 #include "EditorFixture.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <filesystem>
 
 using namespace mosaiq;
-namespace fs = std::filesystem;
 
 namespace {
 const char kPrintFolders[] = "--print-chooser-folders";
 
-// With kPrintFolders this program only prints the folders that an editor window's Load and Save
-// choosers open in, one line each.
+// The helper that the test runs: prints the folders that Load and Save open in, one line each.
 int PrintFolders() {
     test::EditorFixture f;
     f.w->mnuLoad->trigger();
@@ -32,52 +27,15 @@ int PrintFolders() {
 
 class TestChooserFolder : public QObject {
     Q_OBJECT
-    QTemporaryDir dir;
-    fs::path root;
-    QString Relative(const fs::path& p) const {
-        return QString::fromStdString(p.lexically_relative(root).generic_string());
-    }
+    QTemporaryDir dir; // holds usr/ and the user's home, user/
 
 private slots:
     void initTestCase() {
-        root = fs::canonical(dir.path().toStdString());
-        for (const char* folder : {"build/startup", "usr/bin", "home/Documents"})
-            fs::create_directories(root / folder);
-        fs::create_directories(root / "usr/bin" / MOSAIQ_EXAMPLES_FROM_BIN);
-        fs::copy_file(QCoreApplication::applicationFilePath().toStdString(),
-                      root / "usr/bin/editor");
+        QVERIFY(QDir(dir.path()).mkpath("usr/bin/" MOSAIQ_EXAMPLES_FROM_BIN));
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), dir.filePath("usr/bin/mq")));
     }
 
-    // Folders relative to the temporary root; "-" for a documents folder the platform names none.
-    void folder_data() {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<bool>("load");
-        QTest::addColumn<QString>("documents");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("build tree, load") << "build/startup" << true << "home/Documents"
-                                          << "build/startup";
-        QTest::newRow("installed, load") << "usr/bin" << true << "home/Documents"
-                                         << "usr/share/mosaiq/examples";
-        QTest::newRow("installed, save") << "usr/bin" << false << "home/Documents"
-                                         << "home/Documents";
-        QTest::newRow("installed, save, documents missing") << "usr/bin" << false << "home/Papers"
-                                                            << "home";
-        QTest::newRow("installed, save, no documents") << "usr/bin" << false << "-"
-                                                       << "home";
-    }
-    void folder() {
-        QFETCH(QString, program);
-        QFETCH(bool, load);
-        QFETCH(QString, documents);
-        QFETCH(QString, expected);
-        const ChooserPlaces places = FindChooserPlaces(
-            root / program.toStdString(), MOSAIQ_EXAMPLES_FROM_BIN,
-            documents == "-" ? fs::path() : root / documents.toStdString(), root / "home");
-        QCOMPARE(Relative(ChooserFolder(load ? ChooserKind::Load : ChooserKind::Save, places)),
-                 expected);
-    }
-
-    // The folders of Load and Save, relative to the temporary root; "." is this program's folder.
+    // Load's folder and Save's, relative to the temporary folder; "." is this program's own.
     void commands_data() {
         QTest::addColumn<bool>("installed");
         QTest::addColumn<bool>("documents");
@@ -91,24 +49,25 @@ private slots:
         QFETCH(bool, installed);
         QFETCH(bool, documents);
         QFETCH(QString, expected);
-        fs::remove_all(root / "user");
-        fs::create_directories(root / (documents ? "user/Documents" : "user"));
-        QProcess editor;
+        QDir(dir.filePath("user")).removeRecursively();
+        QVERIFY(QDir(dir.path()).mkpath(documents ? "user/Documents" : "user"));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("HOME", QString::fromStdString((root / "user").string()));
-        env.insert("XDG_CONFIG_HOME", QString::fromStdString((root / "user/.config").string()));
+        env.insert("HOME", dir.filePath("user"));
+        env.insert("XDG_CONFIG_HOME", dir.filePath("user/.config")); // no user-dirs.dirs
+        QProcess editor;
         editor.setProcessEnvironment(env);
-        editor.start(installed ? QString::fromStdString((root / "usr/bin/editor").string())
+        editor.start(installed ? dir.filePath("usr/bin/mq")
                                : QCoreApplication::applicationFilePath(),
                      {kPrintFolders});
         QVERIFY(editor.waitForFinished(30000));
         QStringList folders;
-        for (const QString& line : QString(editor.readAllStandardOutput()).split('\n'))
-            if (!line.isEmpty())
-                folders << (line == QCoreApplication::applicationDirPath()
-                                ? "."
-                                : Relative(line.toStdString()));
+        const QDir root(QDir(dir.path()).canonicalPath());
+        for (const QString& line :
+             QString(editor.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts))
+            folders << (line == QCoreApplication::applicationDirPath()
+                            ? "."
+                            : root.relativeFilePath(line));
         QCOMPARE(folders.join('|'), expected);
     }
 };

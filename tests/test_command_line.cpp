@@ -9,36 +9,31 @@ using namespace mosaiq;
 class TestCommandLine : public QObject {
     Q_OBJECT
 private slots:
-    // The arguments after the program's name, and what they ask for: "edit:" and the program
-    // file, or the action and the first line of its text.
+    // The words after the program's name, and what they ask for: "edit:" and the program file,
+    // or the action and the first line of its text.
     void parse_data() {
-        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("words");
         QTest::addColumn<QString>("expected");
-        const auto row = [](const char* name, QStringList a, QString e) {
-            QTest::newRow(name) << a << e;
-        };
-        row("nothing", {}, "edit:");
-        row("words of one name", {"my", "first", "program.mq"}, "edit:my first program.mq");
-        row("dash name after --", {"--", "-odd.mq"}, "edit:-odd.mq");
-        row("option word after --", {"a", "--", "--help"}, "edit:a --help");
-        row("help", {"--help"}, "help:Usage: mosaiq [PROGRAM]");
-        row("short help after a name", {"a.mq", "-h"}, "help:Usage: mosaiq [PROGRAM]");
-        row("version", {"--version"}, "version:mosaiq " MOSAIQ_VERSION);
-        row("short version", {"-v"}, "version:mosaiq " MOSAIQ_VERSION);
-        row("help beside a bad word", {"--colour", "--help"}, "help:Usage: mosaiq [PROGRAM]");
-        row("unknown option", {"--colour", "a.mq"}, "bad:mosaiq: Unknown option 'colour'.");
-        row("window-system word", {"-reverse"}, "bad:mosaiq: Unknown option 'reverse'.");
+        const QString usage = "Usage: mosaiq [PROGRAM]";
+        QTest::newRow("nothing") << QStringList{} << "edit:";
+        QTest::newRow("words of one name") << QStringList{"my", "prog.mq"} << "edit:my prog.mq";
+        QTest::newRow("option after --") << QStringList{"a", "--", "-h"} << "edit:a -h";
+        QTest::newRow("help") << QStringList{"--help"} << "help:" + usage;
+        QTest::newRow("help beside a bad word") << QStringList{"--red", "-h"} << "help:" + usage;
+        QTest::newRow("unknown") << QStringList{"--red", "a"}
+                                 << "bad:mosaiq: Unknown option 'red'.";
+        QTest::newRow("Qt's word")
+            << QStringList{"-reverse"} << "bad:mosaiq: Unknown option 'reverse'.";
     }
     void parse() {
-        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, words);
         QFETCH(QString, expected);
-        const CommandLine line = ParseCommandLine(QStringList{"mosaiq"} + arguments);
-        static const char* const kActions[] = {"edit", "help", "version", "bad"};
-        const QString got =
-            QString(kActions[int(line.action)]) + ':' +
-            (line.action == CommandLine::Action::Edit ? line.programFile
-                                                      : line.text.section('\n', 0, 0));
-        QCOMPARE(got, expected);
+        const CommandLine line = ParseCommandLine(QStringList{"mosaiq"} + words);
+        const char* const actions[] = {"edit:", "help:", "version:", "bad:"};
+        QCOMPARE(actions[int(line.action)] + (line.action == CommandLine::Action::Edit
+                                                  ? line.programFile
+                                                  : line.text.section('\n', 0, 0)),
+                 expected);
     }
 };
 

@@ -7,11 +7,16 @@
 # metadata, and the .mq file type, which the real MIME and desktop databases built from the install
 # must map to Mosaiq. Then a second staged install is uninstalled and must leave nothing behind.
 #
-# Usage: test_install.sh BUILD_DIR GUI   (GUI: ON when the editor is built, OFF otherwise)
+# With "package", builds the Debian package instead, as `make deb` does, and checks it: its name,
+# version and dependencies found from the shared libraries, the copyright file and the changelog
+# naming this version where Debian wants them, and no error from lintian.
+#
+# Usage: test_install.sh BUILD_DIR GUI [package]   (GUI: ON when the editor is built, else OFF)
 set -uo pipefail
 
 build=$1
 gui=$2
+package=${3:-}
 source=$(cd "$(dirname "$0")/../.." && pwd)
 id=io.github.mosaiq.Mosaiq
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
@@ -25,25 +30,40 @@ fail() {
 need() {
     command -v "$1" >/dev/null 2>&1 || { echo "FAIL: $1 not found (run tools/install-deps.sh)"; exit 1; }
 }
-need cmake
-need groff
-need readelf
+for tool in cmake groff readelf; do need $tool; done
+if [ "$package" = package ]; then
+    need lintian
+    out=$(mktemp -d)
+    trap 'rm -rf "$out"' EXIT
+    log=$(cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" 2>&1) || { echo "$log"; exit 1; }
+    deb=$(echo "$out"/*.deb)
+    field() { dpkg-deb --field "$deb" "$1"; }
+    [ "$(field Package) $(field Version)" = "mosaiq $version-1" ] ||
+        fail "the package is $(field Package) $(field Version), not mosaiq $version-1"
+    [[ "$(field Depends)" == *libc6* ]] || fail "Depends names no shared library: $(field Depends)"
+    dpkg-deb --extract "$deb" "$out/root"
+    doc=$out/root/usr/share/doc/mosaiq
+    head -1 "$doc/copyright" | grep -q '^Format: .*copyright-format/1.0/$' ||
+        fail "usr/share/doc/mosaiq/copyright is not in Debian's machine-readable format"
+    changes=$(zcat "$doc/changelog.Debian.gz" | head -1)
+    [[ "$changes" == "mosaiq ($version-1) "* ]] || fail "changelog.Debian.gz begins '$changes'"
+    tags=$(lintian --allow-root --display-info "$deb" 2>&1)
+    echo "${deb##*/}, lintian: ${tags:-no tags}"
+    grep -q '^E: ' <<<"$tags" && fail "lintian reports errors"
+    echo "package checked, $failures failures"
+    [ "$failures" -eq 0 ]
+    exit
+fi
 if [ "$gui" = ON ]; then
-    need desktop-file-validate
-    need update-desktop-database
-    need update-mime-database
-    need xmllint
-    need identify
-    need appstreamcli
+    for tool in desktop-file-validate update-desktop-database update-mime-database xmllint \
+        identify appstreamcli; do need $tool; done
 fi
 
 # stage DIR [uninstall]: the build staged below DIR with prefix /usr, as `make install` does it.
 stage() {
     local log
-    if ! log=$(DESTDIR=$1 bash "$source/tools/install.sh" "${2:-install}" "$build" /usr 2>&1); then
-        echo "$log"
-        return 1
-    fi
+    log=$(DESTDIR=$1 bash "$source/tools/install.sh" "${2:-install}" "$build" /usr 2>&1) ||
+        { echo "$log"; return 1; }
 }
 dest=$(mktemp -d)
 trap 'rm -rf "$dest"' EXIT
@@ -68,15 +88,11 @@ done
 
 # --- the licence, as Debian's copyright file: the text of LICENSE under its Expat name ----------
 copyright=$root/share/doc/mosaiq/copyright
-if [ -f "$copyright" ]; then
-    grep -q "^Copyright: $(sed -n 's/^Copyright (c) //p' "$source/LICENSE")$" "$copyright" ||
-        fail "the copyright file names another holder than LICENSE"
-    diff <(sed -n '/^Permission/,$p' "$source/LICENSE") \
-        <(grep '^ ' "$copyright" | sed 's/^ //; s/^\.$//') >/dev/null ||
-        fail "the copyright file does not hold the licence text of LICENSE"
-else
-    fail "share/doc/mosaiq/copyright missing"
-fi
+grep -q "^Copyright: $(sed -n 's/^Copyright (c) //p' "$source/LICENSE")$" "$copyright" ||
+    fail "share/doc/mosaiq/copyright is missing or names another holder than LICENSE"
+diff <(sed -n '/^Permission/,$p' "$source/LICENSE") \
+    <(grep '^ ' "$copyright" | sed 's/^ //; s/^\.$//') >/dev/null ||
+    fail "the copyright file does not hold the licence text of LICENSE"
 
 # --- the runner, its manual page and the examples ---------------------------------------------
 [ -x "$root/bin/mosaiq-run" ] || fail "bin/mosaiq-run missing or not executable"
@@ -98,10 +114,6 @@ pages=(mosaiq-run)
 [ "$gui" = ON ] && pages+=(mosaiq)
 for page in "${pages[@]}"; do
     file=$root/share/man/man1/$page.1.gz
-    if [ ! -f "$file" ]; then
-        fail "share/man/man1/$page.1.gz missing"
-        continue
-    fi
     warnings=$(zcat "$file" | LC_ALL=C.UTF-8 groff -t -man -Tutf8 -ww -z 2>&1)
     [ -z "$warnings" ] || fail "$page.1 renders with warnings: $warnings"
     text=$(zcat "$file" | LC_ALL=C.UTF-8 groff -t -man -Tascii -P-cbou 2>/dev/null)
@@ -139,76 +151,44 @@ fi
 
 # The icon, scalable and in every PNG size, each really of its size.
 svg=$root/share/icons/hicolor/scalable/apps/$id.svg
-if [ -f "$svg" ]; then
-    xmllint --noout "$svg" 2>/dev/null || fail "mosaiq.svg is not well-formed XML"
-    grep -q '<svg' "$svg" || fail "mosaiq.svg is no SVG"
-else
-    fail "share/icons/hicolor/scalable/apps/$id.svg missing"
-fi
+{ xmllint --noout "$svg" && grep -q '<svg' "$svg"; } 2>/dev/null || fail "$svg: missing or no SVG"
 for n in 16 32 48 64 128 256; do
-    png=$root/share/icons/hicolor/${n}x${n}/apps/$id.png
-    if [ ! -f "$png" ]; then
-        fail "share/icons/hicolor/${n}x${n}/apps/$id.png missing"
-        continue
-    fi
-    got=$(identify -format '%m %wx%h' "$png" 2>/dev/null)
+    got=$(identify -format '%m %wx%h' "$root/share/icons/hicolor/${n}x${n}/apps/$id.png" 2>/dev/null)
     [ "$got" = "PNG ${n}x${n}" ] || fail "${n}x${n}/apps/$id.png is '$got'"
 done
 
 # The desktop entry: valid without a single remark, and every name in it resolves.
 desktop=$root/share/applications/$id.desktop
-if [ -f "$desktop" ]; then
-    remarks=$(desktop-file-validate "$desktop" 2>&1)
-    status=$?
-    { [ $status -eq 0 ] && [ -z "$remarks" ]; } || fail "desktop-file-validate: $remarks"
-    key() { sed -n "s/^$1=//p" "$desktop"; }
-    exec=$(key Exec)
-    { [ "${exec%% *}" = mosaiq ] && [ -x "$root/bin/mosaiq" ]; } ||
-        fail "Exec=$exec does not start the installed mosaiq"
-    [[ "$exec" == *%f* ]] || fail "Exec=$exec does not pass the file to open"
-    icon=$(key Icon)
-    { [ -n "$icon" ] && [ -f "$root/share/icons/hicolor/scalable/apps/$icon.svg" ] &&
-        [ -f "$root/share/icons/hicolor/48x48/apps/$icon.png" ]; } ||
-        fail "Icon=$icon names no installed icon"
-    [ "$(key MimeType)" = "text/x-mosaiq;" ] || fail "MimeType=$(key MimeType)"
-else
-    fail "share/applications/$id.desktop missing"
-fi
+remarks=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$remarks" ] ||
+    fail "desktop-file-validate $id.desktop: $remarks"
+key() { sed -n "s/^$1=//p" "$desktop" 2>/dev/null; }
+exec=$(key Exec)
+{ [ "${exec%% *}" = mosaiq ] && [ -x "$root/bin/mosaiq" ]; } ||
+    fail "Exec=$exec does not start the installed mosaiq"
+[[ "$exec" == *%f* ]] || fail "Exec=$exec does not pass the file to open"
+icon=$(key Icon)
+{ [ -n "$icon" ] && [ -f "$root/share/icons/hicolor/scalable/apps/$icon.svg" ] &&
+    [ -f "$root/share/icons/hicolor/48x48/apps/$icon.png" ]; } ||
+    fail "Icon=$icon names no installed icon"
+[ "$(key MimeType)" = "text/x-mosaiq;" ] || fail "MimeType=$(key MimeType)"
 
 # The file type: well-formed, and the databases built from this install map *.mq to it and
 # it to the desktop entry, which is what a file manager consults.
 mime=$root/share/mime
-if [ -f "$mime/packages/$id.xml" ]; then
-    xmllint --noout "$mime/packages/$id.xml" || fail "$id.xml is not well-formed XML"
-    if update-mime-database "$mime" >"$dest/mime.log" 2>&1; then
-        grep -q -x 'text/x-mosaiq:\*\.mq' "$mime/globs" ||
-            fail "the MIME database maps *.mq to $(grep ':\*\.mq$' "$mime/globs")"
-        grep -q -x "text/x-mosaiq:$id" "$mime/icons" ||
-            fail "the MIME database gives text/x-mosaiq no icon $id"
-        grep -q -x 'text/x-mosaiq text/plain' "$mime/subclasses" ||
-            fail "text/x-mosaiq is not a kind of text/plain"
-    else
-        fail "update-mime-database: $(cat "$dest/mime.log")"
-    fi
-else
-    fail "share/mime/packages/$id.xml missing"
-fi
-if [ -f "$desktop" ]; then
-    update-desktop-database "$root/share/applications" 2>/dev/null ||
-        fail "update-desktop-database failed"
-    grep -q -x "text/x-mosaiq=$id.desktop;" "$root/share/applications/mimeinfo.cache" ||
-        fail "the desktop database does not open text/x-mosaiq with $id.desktop"
-fi
+xmllint --noout "$mime/packages/$id.xml" || fail "$id.xml: missing or not well-formed XML"
+log=$(update-mime-database "$mime" 2>&1) || fail "update-mime-database: $log"
+grep -q -x 'text/x-mosaiq:\*\.mq' "$mime/globs" ||
+    fail "the MIME database maps *.mq to $(grep ':\*\.mq$' "$mime/globs")"
+grep -q -x "text/x-mosaiq:$id" "$mime/icons" || fail "the MIME database gives text/x-mosaiq no icon $id"
+grep -q -x 'text/x-mosaiq text/plain' "$mime/subclasses" || fail "text/x-mosaiq is no text/plain"
+update-desktop-database "$root/share/applications" 2>/dev/null || fail "update-desktop-database failed"
+grep -q -x "text/x-mosaiq=$id.desktop;" "$root/share/applications/mimeinfo.cache" ||
+    fail "the desktop database does not open text/x-mosaiq with $id.desktop"
 
 # The AppStream metadata: valid together with the desktop entry, and its newest release is this one.
-metainfo=$root/share/metainfo/$id.metainfo.xml
-if [ -f "$metainfo" ]; then
-    remarks=$(appstreamcli validate-tree --no-net "$dest" 2>&1) || fail "appstreamcli: $remarks"
-    release=$(xmllint --xpath 'string(//releases/release[1]/@version)' "$metainfo" 2>/dev/null)
-    [ "$release" = "$version" ] || fail "the newest release in $id.metainfo.xml is '$release'"
-else
-    fail "share/metainfo/$id.metainfo.xml missing"
-fi
+remarks=$(appstreamcli validate-tree --no-net "$dest" 2>&1) || fail "appstreamcli: $remarks"
+release=$(xmllint --xpath 'string(//release[1]/@version)' "$root/share/metainfo/$id.metainfo.xml")
+[ "$release" = "$version" ] || fail "the newest release in $id.metainfo.xml is '$release'"
 
 echo "install checked, $failures failures"
 [ "$failures" -eq 0 ]
