@@ -77,9 +77,11 @@ for program in "$root"/bin/*; do
     [[ "$sections" == *" .symtab "* || "$sections" == *" .debug_"* ]] && fail "bin/$name is not stripped"
     path=$(readelf -d "$program" | grep -E 'RPATH|RUNPATH')
     [ -z "$path" ] || fail "bin/$name has a search path: $path"
-    # No display is needed to ask.
-    if "$program" --help 2>/dev/null | grep -q -- --version; then
-        got=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --version 2>&1)
+    # Asking for the usage and the version needs no display.
+    alone=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program")
+    usage=$("${alone[@]}" --help 2>/dev/null) || fail "$name --help fails without a display"
+    if grep -q -- --version <<<"$usage"; then
+        got=$("${alone[@]}" --version 2>&1)
         [ "$got" = "$name $version" ] || fail "$name --version says '$got', not '$name $version'"
     fi
 done
@@ -91,7 +93,7 @@ copyright=$root/share/doc/mosaiq/copyright
 grep -q "^Copyright: $(sed -n 's/^Copyright (c) //p' "$source/LICENSE")$" "$copyright" ||
     fail "share/doc/mosaiq/copyright is missing or names another holder than LICENSE"
 diff <(sed -n '/^Permission/,$p' "$source/LICENSE") \
-    <(grep '^ ' "$copyright" | sed 's/^ //; s/^\.$//') >/dev/null ||
+    <(grep '^ ' "$copyright" | sed 's/^ \.$//; t; s/^ \(.\)/\1/') >/dev/null ||
     fail "the copyright file does not hold the licence text of LICENSE"
 
 # --- the runner, its manual page and the examples ---------------------------------------------
