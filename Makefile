@@ -5,7 +5,7 @@ FUZZ_SECONDS ?= 60
 PREFIX  ?= /usr/local
 DESTDIR ?=
 
-.PHONY: all deps build run install test test-sanitize bench fuzz format clean
+.PHONY: all deps build run release install uninstall deb test test-sanitize bench fuzz format clean
 
 all: build
 
@@ -16,20 +16,26 @@ build: deps
 	$(CMAKE) -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	$(CMAKE) --build build -j $(JOBS)
 
+# `make run ARGS=path/to/program.mq` starts the editor on that program.
 run: build
 	./build/startup/mosaiq $(ARGS)
 
-# Installs under $(PREFIX) (default /usr/local), staged below $(DESTDIR) when that is set. A direct
-# install also refreshes the desktop's file-type, application and icon caches, so that a file
-# manager opens .mq files in Mosaiq at once; a staged install leaves that to the package.
-install: build
-	DESTDIR="$(DESTDIR)" $(CMAKE) --install build --prefix "$(PREFIX)"
-	@if [ -z "$(DESTDIR)" ]; then \
-	    ! command -v update-mime-database >/dev/null || update-mime-database "$(PREFIX)/share/mime"; \
-	    ! command -v update-desktop-database >/dev/null || update-desktop-database -q "$(PREFIX)/share/applications"; \
-	    ! command -v gtk-update-icon-cache >/dev/null || gtk-update-icon-cache -q -t -f "$(PREFIX)/share/icons/hicolor"; \
-	    true; \
-	fi
+# What is installed and packaged is a Release build of its own.
+release: deps
+	$(CMAKE) -S . -B build-release -DCMAKE_BUILD_TYPE=Release
+	$(CMAKE) --build build-release -j $(JOBS)
+
+# Installs under $(PREFIX) (default /usr/local), staged below $(DESTDIR) when that is set;
+# uninstall removes what the last install put there. See tools/install.sh.
+install: release
+	DESTDIR="$(DESTDIR)" bash tools/install.sh install build-release "$(PREFIX)"
+
+uninstall:
+	DESTDIR="$(DESTDIR)" bash tools/install.sh uninstall build-release "$(PREFIX)"
+
+# The Debian package, in build-release/.
+deb: release
+	cd build-release && cpack -G DEB
 
 test: build
 	cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -38,7 +44,7 @@ test-sanitize: deps
 	$(CMAKE) -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMOSAIQ_SANITIZE=ON
 	$(CMAKE) --build build-asan -j $(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
-	    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -LE e2e
+	    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j $(JOBS) -LE 'e2e|package'
 
 bench: deps
 	$(CMAKE) -S . -B build-release -DCMAKE_BUILD_TYPE=Release

@@ -6,12 +6,11 @@ tree=${1:-build-release}
 
 "$tree/bench/bench_headless"
 
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# -displayfd: the server picks a free display and names it, so the benchmark never lands on
+# another X server. -noreset keeps it up between clients.
+exec 3< <(exec Xvfb -displayfd 1 -noreset -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true' EXIT
-for _ in $(seq 50); do
-    DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-done
+read -r -t 10 number <&3 || { echo "Xvfb did not start" >&2; exit 1; }
+display=:$number
 DISPLAY=$display QT_QPA_PLATFORM=xcb "$tree/bench/bench_visible"

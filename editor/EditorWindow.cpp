@@ -80,7 +80,6 @@ EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {
         else
             oneShot_.stop();
     });
-    Form.ProgramFolder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
 
     // Fixed places of the controls; the frame's size follows the window (Form_Resize).
     for (int i = 0; i < kInstructionCount; ++i)

@@ -4,16 +4,32 @@
 #include "StartupSteps.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace mosaiq {
 
+namespace {
+std::filesystem::path Native(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// Where this executable lies and the user's own folders, as the choosers need them.
+ChooserPlaces ThisProgramsPlaces() {
+    return FindChooserPlaces(
+        Native(QCoreApplication::applicationDirPath()), MOSAIQ_EXAMPLES_FROM_BIN,
+        Native(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)),
+        Native(QDir::homePath()));
+}
+} // namespace
+
 void Form_Load(EditorWindow& w, const QString& commandLine, const SplashHandOver& splash) {
     Editor& form = w.Form;
     form.AppTitle = "Mosaiq";
-    InstallFileCommands(form);
+    InstallFileCommands(form, ThisProgramsPlaces());
 
     form.HandOverMark = form.AppTitle;
     if (splash)

@@ -13,11 +13,11 @@ std::string Lower(std::string text) {
     return text;
 }
 
-std::string Request(Editor& form, FileRequest::Kind kind) {
+std::string Request(Editor& form, const ChooserPlaces& places, FileRequest::Kind kind) {
     const bool open = kind == FileRequest::Kind::Open;
     FileRequest request;
     request.kind = kind;
-    request.folder = form.ProgramFolder;
+    request.folder = ChooserFolder(open ? ChooserKind::Load : ChooserKind::Save, places).string();
     request.fileName = form.FileName;
     request.filter = (open ? Lower(form.AppTitle) : form.AppTitle) + std::string(kFilterTail);
     request.title = (open ? "Load " : "Save ") + form.AppTitle + " file";
@@ -32,9 +32,9 @@ void TellFileFailed(Editor& form, const std::string& path, std::string_view done
                        "The file " + path + " could not be " + std::string(done) + ": " + reason);
 }
 
-void mnuLoad_Click(Editor& form) {
+void mnuLoad_Click(Editor& form, const ChooserPlaces& places) {
     form.BeginFileCommand();
-    if (const std::string path = Request(form, FileRequest::Kind::Open); !path.empty()) {
+    if (const std::string path = Request(form, places, FileRequest::Kind::Open); !path.empty()) {
         if (const FileStatus status = LoadStripFile(form.Machine, form, path); status) {
             form.PendingRun = false;
             form.FileName = path;
@@ -47,9 +47,9 @@ void mnuLoad_Click(Editor& form) {
     form.HandOff(kWordLoad);
 }
 
-void mnuSave_Click(Editor& form) {
+void mnuSave_Click(Editor& form, const ChooserPlaces& places) {
     form.BeginFileCommand();
-    if (const std::string path = Request(form, FileRequest::Kind::Save); !path.empty()) {
+    if (const std::string path = Request(form, places, FileRequest::Kind::Save); !path.empty()) {
         if (const FileStatus status = SaveStripFile(form.Machine, path); status) {
             form.FileName = path;
             form.ShowFileInCaption();
@@ -60,9 +60,9 @@ void mnuSave_Click(Editor& form) {
     form.HandOff(kWordSave);
 }
 
-void InstallFileCommands(Editor& form) {
-    form.mnuLoad_Click = [&form] { mnuLoad_Click(form); };
-    form.mnuSave_Click = [&form] { mnuSave_Click(form); };
+void InstallFileCommands(Editor& form, const ChooserPlaces& places) {
+    form.mnuLoad_Click = [&form, places] { mnuLoad_Click(form, places); };
+    form.mnuSave_Click = [&form, places] { mnuSave_Click(form, places); };
 }
 
 } // namespace mosaiq

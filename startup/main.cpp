@@ -2,20 +2,35 @@
 // start-up shows the splash and waits for it.
 
 #include "AppIcon.h"
+#include "CommandLine.h"
 #include "EditorStartup.h"
 #include "SplashWindow.h"
 
 #include <QApplication>
-#include <QStringList>
+
+#include <cstdio>
 
 int main(int argc, char* argv[]) {
+    // --help and --version answer before the window system starts, so that they need no display.
+    if (const auto early = mosaiq::ParseCommandLine(mosaiq::RawArguments(argc, argv));
+        early.action == mosaiq::CommandLine::Action::Help ||
+        early.action == mosaiq::CommandLine::Action::Version) {
+        std::fputs(early.text.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mosaiq"));
+    QApplication::setApplicationVersion(QStringLiteral(MOSAIQ_VERSION));
     QApplication::setWindowIcon(mosaiq::AppIcon()); // the editor window and the splash
-    QGuiApplication::setDesktopFileName(QStringLiteral("mosaiq"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(MOSAIQ_APP_ID));
 
-    // The command line names one program file, blanks and quotes included.
-    const QString commandLine = QApplication::arguments().mid(1).join(QLatin1Char(' '));
+    // Parsed again without the window system's own options, which QApplication has taken.
+    const mosaiq::CommandLine line = mosaiq::ParseCommandLine(QApplication::arguments());
+    if (line.action != mosaiq::CommandLine::Action::Edit) {
+        std::fputs(line.text.toLocal8Bit().constData(), stderr);
+        return 2;
+    }
 
-    return mosaiq::RunEditor(commandLine, mosaiq::ShowSplash);
+    return mosaiq::RunEditor(line.programFile, mosaiq::ShowSplash);
 }

@@ -1,7 +1,6 @@
 // The editor's rules without any window: layout, painting, preview and mark, the menu rule,
 // closing, the caption, the commands and the deferred commands, each row a script of events.
 
-#include "Caption.h"
 #include "RecordingView.h"
 
 using namespace mosaiq;
@@ -13,8 +12,6 @@ class TestEditor : public QObject {
 private slots:
     void layout_data();
     void layout();
-    void caption_data();
-    void caption();
     void scripts_data();
     void scripts();
     void runFallingDueDuringRunWaits();
@@ -53,35 +50,6 @@ void TestEditor::layout() {
     QCOMPARE(seen.mid(0, e.size()), e); // only the frame and gap when every bar is hidden
     for (int i = 1; i <= kCellCount; ++i)
         QCOMPARE(w.Bars.At(i).visible, e.size() > 3);
-}
-
-void TestEditor::caption_data() {
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QStringList>("shown"); // then put in by ShowFileInCaption, in order
-    QTest::addColumn<QString>("caption");
-    const auto row = [](const char* name, const char* m, const char* f, QStringList s,
-                        const char* c) {
-        QTest::newRow(name) << QString(m) << QString(f) << s << QString(c);
-    };
-    row("no file", "[Design]", "", {}, "Mosaiq [Design]");
-    row("with a file", "[Running]", "/a.mq", {}, "Mosaiq [Running] ~ /a.mq");
-    row("file shown later", "[Design]", "", {"/a.mq"}, "Mosaiq [Design] ~ /a.mq");
-    row("replaced, mode kept", "[Running]", "/a.mq", {"/b.mq"}, "Mosaiq [Running] ~ /b.mq");
-    row("two in a row", "[Design]", "", {"/a.mq", "/b.mq"}, "Mosaiq [Design] ~ /b.mq");
-    row("tildes replaced whole", "[Design]", "/h/~u/x~y.mq", {"/b.mq"}, "Mosaiq [Design] ~ /b.mq");
-    row("empty name changes nothing", "[Design]", "/a.mq", {""}, "Mosaiq [Design] ~ /a.mq");
-}
-
-void TestEditor::caption() {
-    QFETCH(QString, mode);
-    QFETCH(QString, file);
-    QFETCH(QStringList, shown);
-    QFETCH(QString, caption);
-    std::string text = SetStatus("Mosaiq", mode.toStdString(), file.toStdString());
-    for (const QString& f : shown)
-        ShowFileInCaption(text, f.toStdString());
-    QCOMPARE(QString::fromStdString(text), caption);
 }
 
 void TestEditor::scripts_data() {
@@ -135,7 +103,7 @@ void TestEditor::scripts_data() {
     ScriptRow("close during a run", endless + "ok; Run; during; close; Run", named + strip + "stopped; file /a~b; Mosaiq|Shutdown?; ended");
     ScriptRow("resize during a run", endless + "Run; during; resize 9000 7000; Run", named + strip + "stopped; gap 0; file /a~b");
     ScriptRow("Stop drops a run that waits", "cell 1 5; cell 2 6; pen 3; click 5; during; Run; wait; Run", "pen 3; cells 1=5,2=6,5=3; mark 5; stopped");
-    ScriptRow("caption", "file /a~b; file /c", "Mosaiq [Design] ~ /c; pen 0 (1); file /c");
+    ScriptRow("caption", "file /h/~u/a~b; file /c; Run; check; wait", "Mosaiq [Design] ~ /c; item Stop; pen 0 (1); armed run 100; file /c | Mosaiq [Design] ~ /c; pen 0 (1); ran 1024; file /c");
     // A run shows the grey in cell 2 by the run's colour rule and turns cell 3 into a 2.
     const QString data = "cell 1 1; cell 2 20; cell 3 1; cell 4 3; ";
     ScriptRow("Reset Data, touched", data + "Run; wait; check; Reset", "pen 0 (1); cells 1=1,2=20,3=2,4=3; touched 3; preview 2; X at 3; ran 1024 | pen 0 (1); cells 1=1,2=20,4=3; ran 1024");

@@ -63,8 +63,9 @@ private slots:
         test::RecordingView view;
         Editor w(view);
         view.form = &w;
-        w.ProgramFolder = "/the/program";
-        InstallFileCommands(w);
+        ChooserPlaces places;
+        places.programFolder = "/the/program";
+        InstallFileCommands(w, places);
         w.Form_Resize(false, Editor::kDesignClientWidth, Editor::kDesignClientHeight);
         const std::string error = PrepareEditor(w, start.toStdString());
         QCOMPARE(test::Q(w.Caption), "Mosaiq [Design]" + (start.isEmpty() ? "" : " ~ " + start));
@@ -119,7 +120,7 @@ private slots:
     void loadDuringRunStopsIt() {
         test::EditorFixture f;
         Editor& w = *f.form;
-        InstallFileCommands(w);
+        InstallFileCommands(w, {});
         f.view.fileAnswers = {dir.filePath("R.MQ").toStdString()};
         // Loops for ever with X on cell 2, until the load at the 50th yield stops it.
         f.Play("cell 1 1; cell 2 5; cell 3 6; Run");

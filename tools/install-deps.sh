@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmarks need, and only those that
-# are missing, so running it again costs next to nothing.
+# Installs the Debian packages the build, the tests, the package and the benchmarks need, and only
+# those that are missing, so running it again costs next to nothing.
 set -euo pipefail
 
 packages=(
@@ -9,6 +9,7 @@ packages=(
     clang
     xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
     desktop-file-utils shared-mime-info libxml2-utils groff-base
+    appstream dpkg-dev file lintian
 )
 
 missing=()

@@ -61,7 +61,6 @@ public:
     double PanelWidth = 0; // twips
     double PanelHeight = 0;
     GridLayout Grid;
-    std::string ProgramFolder; // the folder of the program's executable, where choosers start
 
     // The Load and Save commands; start-up puts them in.
     std::function<void()> mnuLoad_Click;

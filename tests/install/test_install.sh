@@ -1,15 +1,25 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary DESTDIR with prefix /usr, as a package build would, and
-# checks what lands there: the programs (and that the installed runner runs), the manual pages
-# (they render without warnings), the examples, and for the editor the desktop entry (valid, and
-# pointing at the installed program, icon and file type), the icons in every size, and the .mq
-# file type, which the real MIME and desktop databases built from the install must map to Mosaiq.
+# checks what lands there: the programs (stripped, without a search path, and the installed runner
+# runs), the manual pages (they render without warnings and document every option), the version
+# everywhere it shows, the examples, the licence, and for the editor the desktop entry (valid, and
+# pointing at the installed program, icon and file type), the icons in every size, the AppStream
+# metadata, and the .mq file type, which the real MIME and desktop databases built from the install
+# must map to Mosaiq. Then a second staged install is uninstalled and must leave nothing behind.
 #
-# Usage: test_install.sh BUILD_DIR GUI   (GUI: ON when the editor is built, OFF otherwise)
+# With "package", builds the Debian package instead, as `make deb` does, and checks it: its name,
+# version and dependencies found from the shared libraries, the copyright file and the changelog
+# naming this version where Debian wants them, and no error from lintian.
+#
+# Usage: test_install.sh BUILD_DIR GUI [package]   (GUI: ON when the editor is built, else OFF)
 set -uo pipefail
 
 build=$1
 gui=$2
+package=${3:-}
+source=$(cd "$(dirname "$0")/../.." && pwd)
+id=io.github.mosaiq.Mosaiq
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 failures=0
 
 fail() {
@@ -20,26 +30,71 @@ fail() {
 need() {
     command -v "$1" >/dev/null 2>&1 || { echo "FAIL: $1 not found (run tools/install-deps.sh)"; exit 1; }
 }
-need cmake
-need groff
+for tool in cmake groff readelf; do need $tool; done
+if [ "$package" = package ]; then
+    need lintian
+    out=$(mktemp -d)
+    trap 'rm -rf "$out"' EXIT
+    log=$(cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" 2>&1) || { echo "$log"; exit 1; }
+    deb=$(echo "$out"/*.deb)
+    field() { dpkg-deb --field "$deb" "$1"; }
+    [ "$(field Package) $(field Version)" = "mosaiq $version-1" ] ||
+        fail "the package is $(field Package) $(field Version), not mosaiq $version-1"
+    [[ "$(field Depends)" == *libc6* ]] || fail "Depends names no shared library: $(field Depends)"
+    dpkg-deb --extract "$deb" "$out/root"
+    doc=$out/root/usr/share/doc/mosaiq
+    head -1 "$doc/copyright" | grep -q '^Format: .*copyright-format/1.0/$' ||
+        fail "usr/share/doc/mosaiq/copyright is not in Debian's machine-readable format"
+    changes=$(zcat "$doc/changelog.Debian.gz" | head -1)
+    [[ "$changes" == "mosaiq ($version-1) "* ]] || fail "changelog.Debian.gz begins '$changes'"
+    tags=$(lintian --allow-root --display-info "$deb" 2>&1)
+    echo "${deb##*/}, lintian: ${tags:-no tags}"
+    grep -q '^E: ' <<<"$tags" && fail "lintian reports errors"
+    echo "package checked, $failures failures"
+    [ "$failures" -eq 0 ]
+    exit
+fi
 if [ "$gui" = ON ]; then
-    need desktop-file-validate
-    need update-desktop-database
-    need update-mime-database
-    need xmllint
-    need identify
+    for tool in desktop-file-validate update-desktop-database update-mime-database xmllint \
+        identify appstreamcli; do need $tool; done
 fi
 
+# stage DIR [uninstall]: the build staged below DIR with prefix /usr, as `make install` does it.
+stage() {
+    local log
+    log=$(DESTDIR=$1 bash "$source/tools/install.sh" "${2:-install}" "$build" /usr 2>&1) ||
+        { echo "$log"; return 1; }
+}
 dest=$(mktemp -d)
 trap 'rm -rf "$dest"' EXIT
-if ! DESTDIR=$dest cmake --install "$build" --prefix /usr >"$dest.log" 2>&1; then
-    cat "$dest.log"
-    rm -f "$dest.log"
-    echo "FAIL: cmake --install failed"
-    exit 1
-fi
-rm -f "$dest.log"
+stage "$dest" || { echo "FAIL: install failed"; exit 1; }
 root=$dest/usr
+
+# --- the programs: stripped, without a search path, and with the project's version ------------
+for program in "$root"/bin/*; do
+    name=${program##*/}
+    sections=$(readelf -S --wide "$program" 2>&1)
+    [[ "$sections" == *" .symtab "* || "$sections" == *" .debug_"* ]] && fail "bin/$name is not stripped"
+    path=$(readelf -d "$program" | grep -E 'RPATH|RUNPATH')
+    [ -z "$path" ] || fail "bin/$name has a search path: $path"
+    # Asking for the usage and the version needs no display.
+    alone=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program")
+    usage=$("${alone[@]}" --help 2>/dev/null) || fail "$name --help fails without a display"
+    if grep -q -- --version <<<"$usage"; then
+        got=$("${alone[@]}" --version 2>&1)
+        [ "$got" = "$name $version" ] || fail "$name --version says '$got', not '$name $version'"
+    fi
+done
+[ "$(sed -n 's/^## \([^ ]*\) .*/\1/p' "$source/NEWS.md" | head -1)" = "$version" ] ||
+    fail "NEWS.md does not begin with version $version"
+
+# --- the licence, as Debian's copyright file: the text of LICENSE under its Expat name ----------
+copyright=$root/share/doc/mosaiq/copyright
+grep -q "^Copyright: $(sed -n 's/^Copyright (c) //p' "$source/LICENSE")$" "$copyright" ||
+    fail "share/doc/mosaiq/copyright is missing or names another holder than LICENSE"
+diff <(sed -n '/^Permission/,$p' "$source/LICENSE") \
+    <(grep '^ ' "$copyright" | sed 's/^ \.$//; t; s/^ \(.\)/\1/') >/dev/null ||
+    fail "the copyright file does not hold the licence text of LICENSE"
 
 # --- the runner, its manual page and the examples ---------------------------------------------
 [ -x "$root/bin/mosaiq-run" ] || fail "bin/mosaiq-run missing or not executable"
@@ -60,24 +115,27 @@ done
 pages=(mosaiq-run)
 [ "$gui" = ON ] && pages+=(mosaiq)
 for page in "${pages[@]}"; do
-    file=$root/share/man/man1/$page.1
-    if [ ! -f "$file" ]; then
-        fail "share/man/man1/$page.1 missing"
-        continue
-    fi
-    warnings=$(LC_ALL=C.UTF-8 groff -t -man -Tutf8 -ww -z "$file" 2>&1)
+    file=$root/share/man/man1/$page.1.gz
+    warnings=$(zcat "$file" | LC_ALL=C.UTF-8 groff -t -man -Tutf8 -ww -z 2>&1)
     [ -z "$warnings" ] || fail "$page.1 renders with warnings: $warnings"
-    text=$(LC_ALL=C.UTF-8 groff -t -man -Tascii -P-cbou "$file" 2>/dev/null)
+    text=$(zcat "$file" | LC_ALL=C.UTF-8 groff -t -man -Tascii -P-cbou 2>/dev/null)
     grep -q "^NAME" <<<"$text" || fail "$page.1 has no NAME section"
     grep -q "$page - " <<<"$text" || fail "$page.1 does not name $page"
-done
-if [ -f "$root/share/man/man1/mosaiq-run.1" ]; then
+    grep -q "Mosaiq $version" <<<"$text" || fail "$page.1 does not show version $version"
     # The page documents every option the program's own usage text lists.
-    page=$(LC_ALL=C.UTF-8 groff -t -man -Tascii -P-cbou "$root/share/man/man1/mosaiq-run.1" 2>/dev/null)
-    for option in $("$root/bin/mosaiq-run" --help | grep -o -- '--[a-z]\+' | sort -u); do
-        grep -q -- "$option" <<<"$page" || fail "mosaiq-run.1 does not document $option"
+    for option in $("$root/bin/$page" --help | grep -o -- '--[a-z]\+' | sort -u); do
+        grep -q -- "$option" <<<"$text" || fail "$page.1 does not document $option"
     done
-fi
+done
+
+# --- uninstall: what a staged install put there goes, and only from where it went ---------------
+again=$dest/again
+stage "$again" || fail "the second install failed"
+stage "$dest/elsewhere" uninstall >/dev/null && fail "uninstall from another DESTDIR went ahead"
+[ -x "$again/usr/bin/mosaiq-run" ] || fail "uninstall from another DESTDIR removed files"
+stage "$again" uninstall || fail "uninstall failed"
+left=$(find "$again" -mindepth 1 \( -type f -o -type l -o -name '*mosaiq*' \) -printf '%P ')
+[ -z "$left" ] || fail "uninstall left behind: $left"
 
 if [ "$gui" != ON ]; then
     [ -e "$root/bin/mosaiq" ] && fail "bin/mosaiq installed without the editor"
@@ -94,67 +152,45 @@ if [ -x "$root/bin/mosaiq" ] && command -v ldd >/dev/null 2>&1; then
 fi
 
 # The icon, scalable and in every PNG size, each really of its size.
-svg=$root/share/icons/hicolor/scalable/apps/mosaiq.svg
-if [ -f "$svg" ]; then
-    xmllint --noout "$svg" 2>/dev/null || fail "mosaiq.svg is not well-formed XML"
-    grep -q '<svg' "$svg" || fail "mosaiq.svg is no SVG"
-else
-    fail "share/icons/hicolor/scalable/apps/mosaiq.svg missing"
-fi
+svg=$root/share/icons/hicolor/scalable/apps/$id.svg
+{ xmllint --noout "$svg" && grep -q '<svg' "$svg"; } 2>/dev/null || fail "$svg: missing or no SVG"
 for n in 16 32 48 64 128 256; do
-    png=$root/share/icons/hicolor/${n}x${n}/apps/mosaiq.png
-    if [ ! -f "$png" ]; then
-        fail "share/icons/hicolor/${n}x${n}/apps/mosaiq.png missing"
-        continue
-    fi
-    got=$(identify -format '%m %wx%h' "$png" 2>/dev/null)
-    [ "$got" = "PNG ${n}x${n}" ] || fail "${n}x${n}/apps/mosaiq.png is '$got'"
+    got=$(identify -format '%m %wx%h' "$root/share/icons/hicolor/${n}x${n}/apps/$id.png" 2>/dev/null)
+    [ "$got" = "PNG ${n}x${n}" ] || fail "${n}x${n}/apps/$id.png is '$got'"
 done
 
 # The desktop entry: valid without a single remark, and every name in it resolves.
-desktop=$root/share/applications/mosaiq.desktop
-if [ -f "$desktop" ]; then
-    remarks=$(desktop-file-validate "$desktop" 2>&1)
-    status=$?
-    { [ $status -eq 0 ] && [ -z "$remarks" ]; } || fail "desktop-file-validate: $remarks"
-    key() { sed -n "s/^$1=//p" "$desktop"; }
-    exec=$(key Exec)
-    { [ "${exec%% *}" = mosaiq ] && [ -x "$root/bin/mosaiq" ]; } ||
-        fail "Exec=$exec does not start the installed mosaiq"
-    [[ "$exec" == *%f* ]] || fail "Exec=$exec does not pass the file to open"
-    icon=$(key Icon)
-    { [ -n "$icon" ] && [ -f "$root/share/icons/hicolor/scalable/apps/$icon.svg" ] &&
-        [ -f "$root/share/icons/hicolor/48x48/apps/$icon.png" ]; } ||
-        fail "Icon=$icon names no installed icon"
-    [ "$(key MimeType)" = "text/x-mosaiq;" ] || fail "MimeType=$(key MimeType)"
-else
-    fail "share/applications/mosaiq.desktop missing"
-fi
+desktop=$root/share/applications/$id.desktop
+remarks=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$remarks" ] ||
+    fail "desktop-file-validate $id.desktop: $remarks"
+key() { sed -n "s/^$1=//p" "$desktop" 2>/dev/null; }
+exec=$(key Exec)
+{ [ "${exec%% *}" = mosaiq ] && [ -x "$root/bin/mosaiq" ]; } ||
+    fail "Exec=$exec does not start the installed mosaiq"
+[[ "$exec" == *%f* ]] || fail "Exec=$exec does not pass the file to open"
+icon=$(key Icon)
+{ [ -n "$icon" ] && [ -f "$root/share/icons/hicolor/scalable/apps/$icon.svg" ] &&
+    [ -f "$root/share/icons/hicolor/48x48/apps/$icon.png" ]; } ||
+    fail "Icon=$icon names no installed icon"
+[ "$(key MimeType)" = "text/x-mosaiq;" ] || fail "MimeType=$(key MimeType)"
 
 # The file type: well-formed, and the databases built from this install map *.mq to it and
 # it to the desktop entry, which is what a file manager consults.
 mime=$root/share/mime
-if [ -f "$mime/packages/mosaiq.xml" ]; then
-    xmllint --noout "$mime/packages/mosaiq.xml" || fail "mosaiq.xml is not well-formed XML"
-    if update-mime-database "$mime" >"$dest/mime.log" 2>&1; then
-        grep -q -x 'text/x-mosaiq:\*\.mq' "$mime/globs" ||
-            fail "the MIME database maps *.mq to $(grep ':\*\.mq$' "$mime/globs")"
-        grep -q -x 'text/x-mosaiq:mosaiq' "$mime/icons" ||
-            fail "the MIME database gives text/x-mosaiq no icon mosaiq"
-        grep -q -x 'text/x-mosaiq text/plain' "$mime/subclasses" ||
-            fail "text/x-mosaiq is not a kind of text/plain"
-    else
-        fail "update-mime-database: $(cat "$dest/mime.log")"
-    fi
-else
-    fail "share/mime/packages/mosaiq.xml missing"
-fi
-if [ -f "$desktop" ]; then
-    update-desktop-database "$root/share/applications" 2>/dev/null ||
-        fail "update-desktop-database failed"
-    grep -q -x 'text/x-mosaiq=mosaiq.desktop;' "$root/share/applications/mimeinfo.cache" ||
-        fail "the desktop database does not open text/x-mosaiq with mosaiq.desktop"
-fi
+xmllint --noout "$mime/packages/$id.xml" || fail "$id.xml: missing or not well-formed XML"
+log=$(update-mime-database "$mime" 2>&1) || fail "update-mime-database: $log"
+grep -q -x 'text/x-mosaiq:\*\.mq' "$mime/globs" ||
+    fail "the MIME database maps *.mq to $(grep ':\*\.mq$' "$mime/globs")"
+grep -q -x "text/x-mosaiq:$id" "$mime/icons" || fail "the MIME database gives text/x-mosaiq no icon $id"
+grep -q -x 'text/x-mosaiq text/plain' "$mime/subclasses" || fail "text/x-mosaiq is no text/plain"
+update-desktop-database "$root/share/applications" 2>/dev/null || fail "update-desktop-database failed"
+grep -q -x "text/x-mosaiq=$id.desktop;" "$root/share/applications/mimeinfo.cache" ||
+    fail "the desktop database does not open text/x-mosaiq with $id.desktop"
+
+# The AppStream metadata: valid together with the desktop entry, and its newest release is this one.
+remarks=$(appstreamcli validate-tree --no-net "$dest" 2>&1) || fail "appstreamcli: $remarks"
+release=$(xmllint --xpath 'string(//release[1]/@version)' "$root/share/metainfo/$id.metainfo.xml")
+[ "$release" = "$version" ] || fail "the newest release in $id.metainfo.xml is '$release'"
 
 echo "install checked, $failures failures"
 [ "$failures" -eq 0 ]

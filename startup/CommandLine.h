@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace mosaiq {
+
+// What the editor's command line asks for. Every word that is not an option belongs to the one
+// program file to load, the words joined by single blanks, so a name with blanks needs no quotes;
+// "--" ends the options, for a name that starts with a dash.
+struct CommandLine {
+    enum class Action { Edit, Help, Version, BadUsage };
+    Action action = Action::Edit;
+    QString programFile; // Edit: the program file to load; empty for none
+    QString text;        // Help, Version: what to print; BadUsage: why, then the usage
+};
+
+// `arguments` as the process got them, the program's name first. Options are single words, with
+// one dash or two, so that a window-system option such as -reverse that reaches this parser is
+// refused rather than read as -r -e -v. Help and Version win over a bad word beside them.
+CommandLine ParseCommandLine(const QStringList& arguments);
+
+// The process's arguments before the application object exists to decode them.
+QStringList RawArguments(int argc, char* argv[]);
+
+} // namespace mosaiq
