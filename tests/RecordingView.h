@@ -6,7 +6,11 @@
 // describes what the window would show, for comparing with a table's expectation.
 
 #include "Editor.h"
+#include "FileCommands.h"
+#include "StartupSteps.h"
+#include "StripFormat.h"
 
+#include <QFileInfo>
 #include <QStringList>
 #include <QTest>
 
@@ -75,6 +79,7 @@ inline void ScriptRow(const char* name, const QString& script, const QString& sh
 // An editor as start-up leaves it (the designed size, pen 1 marked, the caption in design mode),
 // with the first-time menu out of the way unless `fresh`.
 struct EditorFixture {
+    static inline QString folder; // where "start", "load", "save" and "saved" find their files
     RecordingView view;
     std::unique_ptr<Editor> form = std::make_unique<Editor>(view);
     QStringList log; // what "check" steps recorded
@@ -90,6 +95,11 @@ struct EditorFixture {
         e.mnuContext.mnuSave.Enabled = false;
         e.FreshStart = fresh;
         e.Form_Resize(false, Editor::kDesignClientWidth, Editor::kDesignClientHeight);
+        InstallFileCommands(e, {false, "/the/program"});
+    }
+    // A file named in a script, in `folder`; "-" names none.
+    std::string Path(const QString& name) const {
+        return name == "-" ? std::string() : (folder + '/' + name).toStdString();
     }
 
     // Steps, separated by "; ": "pen N" chooses a pen; "press N", "release N", "click N" (press,
@@ -109,6 +119,7 @@ struct EditorFixture {
             const QStringList s = steps.takeFirst().split(QLatin1Char(' '));
             const QString& verb = s[0];
             const int n = s.value(1).toInt();
+            const QString name = s.mid(1).join(' '); // a file name may hold blanks
             if (verb == "pen") e.lColor_Click(n);
             if ((verb == "press" || verb == "click") && n) e.Bar_MouseDown(n, 1);
             if (verb == "release" || verb == "click") n ? e.Bar_MouseUp(n, 1) : e.Panel_MouseUp(1);
@@ -126,6 +137,14 @@ struct EditorFixture {
             if (verb == "ok") view.ok = true;
             if (verb == "file") e.FileName = s[1].toStdString();
             if (verb == "file") e.ShowFileInCaption();
+            if (verb == "start") {
+                if (const std::string error = PrepareEditor(e, Path(name)); !error.empty())
+                    view.questions << "start: " + Q(error);
+            }
+            if (verb == "load" || verb == "save") view.fileAnswers = {Path(name)};
+            if (verb == "load") e.mnuLoad_Click();
+            if (verb == "save") e.mnuSave_Click();
+            if (verb == "saved") log << name + " holds " + Saved(name);
             if (verb == "Run") e.mnuRun_Click();
             if (verb == "Clear") e.mnuClear_Click();
             if (verb == "Reset") e.mnuGC_Click();
@@ -149,6 +168,17 @@ struct EditorFixture {
             if (n == start + at) Steps(steps);
             if (n == start + 1'000'000) form->Machine.RequestStop(RunEnd::Steps);
         };
+    }
+    // A saved file: its size and the cells that are not 0.
+    QString Saved(const QString& name) const {
+        StripCodes codes{};
+        if (!ReadStripFile(Path(name), codes)) return QStringLiteral("nothing");
+        QStringList cells;
+        for (int i = 0; i < kCellCount; ++i)
+            if (codes[i]) cells << QStringLiteral("%1=%2").arg(i + 1).arg(codes[i]);
+        return QStringLiteral("%1 bytes, %2")
+            .arg(QFileInfo(QString::fromStdString(Path(name))).size())
+            .arg(cells.join(','));
     }
     void Close() {
         bool cancel = false;
@@ -202,9 +232,13 @@ struct EditorFixture {
                                                    : QStringLiteral("ran %1").arg(e.LastRun.steps));
         add(e.Grid.gap != 12, QStringLiteral("gap %1").arg(e.Grid.gap));
         add(!e.FileName.empty(), "file " + Q(e.FileName));
+        for (const FileRequest& r : view.requests)
+            out << (r.kind == FileRequest::Kind::Open ? "Load" : "Save") +
+                       (r.fileName.empty() ? "" : " at " + Q(r.fileName));
         out << view.menus << view.questions;
         add(view.ends > 0, QStringLiteral("ended"));
-        return out.join(QStringLiteral("; "));
+        const QString text = out.join(QStringLiteral("; "));
+        return folder.isEmpty() ? text : QString(text).replace(folder + '/', "%/");
     }
 };
 

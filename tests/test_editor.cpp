@@ -1,7 +1,14 @@
 // The editor's rules without any window: layout, painting, preview and mark, the menu rule,
-// closing, the caption, the commands and the deferred commands, each row a script of events.
+// closing, the caption, the commands and the deferred commands, each row a script of events;
+// Load, Save and the start-up's own steps on real files.
 
+#include "FileCommands.h"
 #include "RecordingView.h"
+#include "StartupSteps.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 using namespace mosaiq;
 using namespace mosaiq::test;
@@ -9,21 +16,69 @@ using Ints = QList<int>;
 
 class TestEditor : public QObject {
     Q_OBJECT
+    QTemporaryDir dir;
+
 private slots:
     void layout_data();
     void layout();
     void scripts_data();
     void scripts();
     void runFallingDueDuringRunWaits();
+
+    // Files for the scripts' "start", "load", "save" and "saved": where letter case matters,
+    // r.mq is another file than R.MQ.
+    void initTestCase() {
+        EditorFixture::folder = dir.path();
+        // clang-format off
+        const std::map<QString, QByteArray> files = {{"a ~ b.mq", "04\r\n0B"}, {"R.MQ", "05\r\n00\r\nFF"}, {"r.mq", "09"}, {"x y.mq", "0\n0\n0\n0\n6"}};
+        // clang-format on
+        for (const auto& [name, text] : files) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        }
+    }
+
+    // Where the choosers open before a file is named: the program's folder in a build tree; once
+    // installed, Load in the examples and Save in the documents, or home without them.
+    void chooserFolders_data() {
+        QTest::addColumn<QString>("made"); // folders made below usr/bin/ (~ the user's home)
+        QTest::addColumn<QString>("expected");
+        const QString load = " Load Mosaiq file, mosaiq files (*.mq)|*.mq|",
+                      save = " Save Mosaiq file, Mosaiq files (*.mq)|*.mq";
+        // clang-format off
+        QTest::newRow("build tree") << "~/Documents" << "usr/bin" + load + "usr/bin" + save;
+        QTest::newRow("installed") << MOSAIQ_EXAMPLES_FROM_BIN " ~/Documents" << "usr/share/mosaiq/examples" + load + "~/Documents" + save;
+        QTest::newRow("installed, no documents") << MOSAIQ_EXAMPLES_FROM_BIN " ~" << "usr/share/mosaiq/examples" + load + "~" + save;
+        // clang-format on
+    }
+    void chooserFolders() { // the titles and filters too
+        QFETCH(QString, made);
+        QFETCH(QString, expected);
+        QTemporaryDir root;
+        const QString bin = root.filePath("usr/bin");
+        for (const QString& folder : made.split(' '))
+            QVERIFY(QDir(bin).mkpath(QString(folder).replace('~', root.filePath("~"))));
+        const auto path = [&root](const char* p) { return root.filePath(p).toStdString(); };
+        EditorFixture f;
+        InstallFileCommands(*f.form, FindChooserPlaces(path("usr/bin"), MOSAIQ_EXAMPLES_FROM_BIN,
+                                                       path("~/Documents"), path("~")));
+        f.form->mnuLoad_Click();
+        f.form->mnuSave_Click();
+        QStringList folders;
+        for (const FileRequest& r : f.view.requests)
+            folders << QDir(QDir(root.path()).canonicalPath())
+                               .relativeFilePath(QString::fromStdString(r.folder)) +
+                           ' ' + Q(r.title + ", " + r.filter);
+        QCOMPARE(folders.join('|'), expected);
+    }
 };
 
 void TestEditor::layout_data() {
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QList<double>>("client");
     QTest::addColumn<Ints>("e"); // frame; gap; bar 34 (row 2, column 2); last row's overrun
-    const auto row = [](const char* name, const char* mode, QList<double> c, Ints e) {
-        QTest::newRow(name) << QString(mode) << c << e;
-    };
+    // clang-format off
+    const auto row = [](const char* name, const char* mode, QList<double> c, Ints e) { QTest::newRow(name) << QString(mode) << c << e; };
     row("designed", "", {10635, 7905}, {9570, 7545, 12, 287, 224, 299, 236, -5});
     row("running", "running", {10635, 7905}, {9570, 7545, 0, 299, 236, 299, 236, 7});
     row("too narrow", "", {900, 7905}, {9570, 7545, 12, 287, 224, 299, 236, -5});
@@ -33,6 +88,7 @@ void TestEditor::layout_data() {
     // Halves go to the even neighbour: the frame's 9570.5 to 9570, the gap's 12.5 to 12.
     row("half twip frame", "", {10635.5, 7905}, {9570, 7545, 12, 287, 224, 299, 236, -5});
     row("half twip gap", "", {11065, 7905}, {10000, 7545, 12, 300, 224, 312, 236, -5});
+    // clang-format on
 }
 
 void TestEditor::layout() {
@@ -110,6 +166,17 @@ void TestEditor::scripts_data() {
     ScriptRow("Reset Data, untouched", data + "Reset", "pen 0 (1); cells 1=1,2=20,3=1,4=3");
     ScriptRow("Clear All, Yes", "cell 3 7; file /a~b; yes; Clear", named + "pen 0 (1); " + clear);
     ScriptRow("Clear All, No", "cell 3 7; file /a~b; Clear", named + "pen 0 (1); cells 3=7; file /a~b; " + clear);
+    // Start-up with a program file, then Load or Save, each chooser starting from the file named.
+    const QString first = "arm; wait; ", fmenu = "menu off: Clear All, Reset Data, Run, Save ...";
+    ScriptRow("tilde; load capitals", "start a ~ b.mq; touch 2; " + first + "load R.MQ; load R.MQ; check; wait", "Mosaiq [Design] ~ %/R.MQ; busy; pen 1; cells 1=5,3=255; armed loadflg 250; file %/R.MQ; Load at %/a ~ b.mq; Load at %/R.MQ; " + fmenu + " | Mosaiq [Design] ~ %/R.MQ; pen 0; cells 1=5,3=255; file %/R.MQ; Load at %/a ~ b.mq; Load at %/R.MQ; " + fmenu + "; menu off: Reset Data, Save ...");
+    ScriptRow("bare; load cancelled", "start -; " + first + "load -; wait", "pen 0; Load; " + fmenu + "; " + fmenu);
+    ScriptRow("mixed case; load missing", "start R.MQ; " + first + "load gone.mq; wait", "Mosaiq [Design] ~ %/R.MQ; pen 0; cells 1=5,3=255; file %/R.MQ; Load at %/R.MQ; " + fmenu + "; menu off: Reset Data, Save ...; Mosaiq|The file %/gone.mq could not be loaded: No such file or directory");
+    ScriptRow("missing; load folder", "start gone.mq; load .", "Mosaiq [Design] ~ %/gone.mq; busy; pen 0 (1); armed loadflg 250; file %/gone.mq; Load at %/gone.mq; Mosaiq|The file %/. could not be loaded: Is a directory");
+    ScriptRow("blanks; save", "start x y.mq; touch 2; save saved.mq; save saved.mq; saved saved.mq; wait", "saved.mq holds 4096 bytes, 5=6 | Mosaiq [Design] ~ %/saved.mq; pen 0 (1); cells 5=6; touched 2; file %/saved.mq; Save at %/x y.mq; Save at %/saved.mq");
+    ScriptRow("unreadable; save cancelled", "start .; save -", "Mosaiq [Design] ~ %/.; busy; pen 0 (1); armed saveflg 250; file %/.; Save at %/.; start: Is a directory");
+    ScriptRow("save to folder", "start a ~ b.mq; save .", "Mosaiq [Design] ~ %/a ~ b.mq; busy; pen 0 (1); cells 1=4,2=11; armed saveflg 250; file %/a ~ b.mq; Save at %/a ~ b.mq; Mosaiq|The file %/. could not be saved: Is a directory");
+    ScriptRow("save under a file", "start a ~ b.mq; save a ~ b.mq/x.mq; saved a ~ b.mq", "a ~ b.mq holds 6 bytes, 1=4,2=11 | Mosaiq [Design] ~ %/a ~ b.mq; busy; pen 0 (1); cells 1=4,2=11; armed saveflg 250; file %/a ~ b.mq; Save at %/a ~ b.mq; Mosaiq|The file %/a ~ b.mq/x.mq could not be saved: Not a directory");
+    ScriptRow("load during a run stops it", "cell 1 1; cell 2 5; cell 3 6; Run; during; load R.MQ", "Mosaiq [Design] ~ %/R.MQ; busy; pen 0 (1); cells 1=5,3=255; X at 2; armed loadflg 250; stopped; file %/R.MQ; Load");
     // The first-time menu: every resize arms it anew; it ends FreshStart.
     ScriptRow("first-time menu", "fresh; resize 10700 7905; check; wait; resize 10635 7905", "pen 0 (1); armed  1000 | pen 1; " + off);
     ScriptRow("first-time menu after a press", "fresh; press 5; wait", "pen 1; cells 5=1");
