@@ -17,7 +17,7 @@ struct ChooserPlaces {
 };
 
 // The folder a Load or Save chooser opens in when no program file has been named yet. From the
-// build tree that is the program's own folder, as the design has it. An installed program's folder
+// build tree that is the program's own folder, beside the build. An installed program's folder
 // (such as /usr/bin) holds nothing to load and is not the user's to write in, so there Load opens
 // the examples and Save the user's documents, or home when there are none.
 std::filesystem::path ChooserFolder(ChooserKind kind, const ChooserPlaces& places);
