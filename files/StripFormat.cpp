@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <istream>
 
 namespace mosaiq {
 namespace fs = std::filesystem;
@@ -76,14 +75,23 @@ StripCodes StripReader::Finish() {
     return codes;
 }
 
-StripCodes ReadStrip(std::istream& in) {
+FileStatus ReadStrip(std::FILE* in, StripCodes& out,
+                     const std::function<void(const char*, std::size_t)>& seen) {
     StripReader reader;
     std::array<char, kChunkSize> chunk;
-    while (in && !reader.Full()) {
-        in.read(chunk.data(), chunk.size());
-        reader.Feed(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    while (seen || !reader.Full()) {
+        errno = 0;
+        const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), in);
+        const int err = errno;
+        reader.Feed(chunk.data(), got);
+        if (seen) seen(chunk.data(), got);
+        if (got < chunk.size()) {
+            if (std::ferror(in)) return ErrnoFailure(err, std::errc::io_error);
+            break;
+        }
     }
-    return reader.Finish();
+    out = reader.Finish();
+    return {};
 }
 
 FileStatus ReadStripFile(const fs::path& path, StripCodes& out) {
@@ -98,20 +106,7 @@ FileStatus ReadStripFile(const fs::path& path, StripCodes& out) {
     const FilePtr file(OpenFile(path, false));
     if (!file) return ErrnoFailure(errno, std::errc::io_error);
 
-    StripReader reader;
-    std::array<char, kChunkSize> chunk;
-    while (!reader.Full()) {
-        errno = 0;
-        const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), file.get());
-        const int err = errno;
-        reader.Feed(chunk.data(), got);
-        if (got < chunk.size()) {
-            if (std::ferror(file.get())) return ErrnoFailure(err, std::errc::io_error);
-            break;
-        }
-    }
-    out = reader.Finish();
-    return {};
+    return ReadStrip(file.get(), out);
 }
 
 std::string FormatStrip(const StripCodes& codes) {

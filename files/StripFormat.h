@@ -6,8 +6,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
-#include <iosfwd>
+#include <functional>
 #include <string>
 
 namespace mosaiq {
@@ -45,8 +46,10 @@ private:
     bool afterCr_ = false; // the last byte was a CR, so an LF right after it ends no line
 };
 
-// Reads a whole program file from a stream.
-StripCodes ReadStrip(std::istream& in);
+// Reads program text from `in` until its 1024th line is in, or to its end when `seen` is given,
+// which gets every byte read. On failure `out` keeps what it held, and the status says why.
+FileStatus ReadStrip(std::FILE* in, StripCodes& out,
+                     const std::function<void(const char*, std::size_t)>& seen = {});
 
 // Reads the program file at `path` into `out`. On failure `out` keeps what it held, and the status
 // says why the file could not be read.

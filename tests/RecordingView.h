@@ -95,7 +95,7 @@ struct EditorFixture {
         e.mnuContext.mnuSave.Enabled = false;
         e.FreshStart = fresh;
         e.Form_Resize(false, Editor::kDesignClientWidth, Editor::kDesignClientHeight);
-        InstallFileCommands(e, {false, "/the/program"});
+        InstallFileCommands(e, {.programFolder = "/the/program"});
     }
     // A file named in a script, in `folder`; "-" names none.
     std::string Path(const QString& name) const {

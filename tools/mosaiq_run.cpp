@@ -62,13 +62,10 @@ constexpr int kExitFileError = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitBudget = 3;
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+using fileio::FilePtr;
 
 FileStatus ErrnoStatus(int err) {
-    return {false, std::generic_category().message(err != 0 ? err : EIO)};
+    return fileio::ErrnoFailure(err, std::errc::io_error);
 }
 
 // An output named on the command line: standard output for "-", otherwise the file, created or
@@ -108,21 +105,6 @@ private:
     std::FILE* file_ = nullptr;
 };
 
-// Reads from `in` into `reader` until it has 1024 lines, or to the end when a strict check reads
-// along, so that a pipe is read no further than a file would be.
-FileStatus Drain(std::FILE* in, StripReader& reader, StripCheck* check) {
-    std::array<char, 16 * 1024> chunk;
-    while (check || !reader.Full()) {
-        errno = 0;
-        const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), in);
-        const int err = errno;
-        reader.Feed(chunk.data(), got);
-        if (check) check->Feed(chunk.data(), got);
-        if (got < chunk.size()) return std::ferror(in) ? ErrnoStatus(err) : FileStatus{};
-    }
-    return {};
-}
-
 // Reads the program from standard input ("-") or the named file, pipe or device, by the reading
 // rules of every program file.
 FileStatus ReadProgram(const std::string& name, StripCodes& codes, StripCheck* check) {
@@ -139,10 +121,10 @@ FileStatus ReadProgram(const std::string& name, StripCodes& codes, StripCheck* c
         file.reset(std::fopen(name.c_str(), "rb"));
         if (!file) return ErrnoStatus(errno);
     }
-    StripReader reader;
-    const FileStatus status = Drain(file ? file.get() : stdin, reader, check);
-    codes = reader.Finish();
-    return status;
+    // A pipe is read no further than a file would be, unless the strict check reads along.
+    if (!check) return ReadStrip(file ? file.get() : stdin, codes);
+    return ReadStrip(file ? file.get() : stdin, codes,
+                     [check](const char* data, std::size_t n) { check->Feed(data, n); });
 }
 
 // Writes the strip to standard output, or straight to a device or pipe (replacing one would swap
