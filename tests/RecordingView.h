@@ -14,9 +14,9 @@
 #include <QStringList>
 #include <QTest>
 
-#include <deque>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace mosaiq::test {
 
@@ -27,7 +27,7 @@ inline QString Q(std::string_view s) {
 class RecordingView : public EditorView {
 public:
     bool yes = false, ok = false;        // the answers to every question
-    std::deque<std::string> fileAnswers; // one per chooser; without one, nothing is chosen
+    std::string fileAnswer;              // for the next chooser; empty: nothing chosen
     std::function<void()> whileMenuOpen; // runs while the menu is open
     std::function<void(long)> onYield;   // runs at every yield, given its number
     QStringList menus, questions;        // "menu off: ...", "title|text"
@@ -61,10 +61,7 @@ public:
     }
     std::string ChooseFile(const FileRequest& request) override {
         requests.push_back(request);
-        if (fileAnswers.empty()) return {};
-        std::string answer = fileAnswers.front();
-        fileAnswers.pop_front();
-        return answer;
+        return std::exchange(fileAnswer, {});
     }
     void EndProgram() override { ++ends; }
     void Changed(Part) override {}
@@ -95,7 +92,9 @@ struct EditorFixture {
         e.mnuContext.mnuSave.Enabled = false;
         e.FreshStart = fresh;
         e.Form_Resize(false, Editor::kDesignClientWidth, Editor::kDesignClientHeight);
-        InstallFileCommands(e, {.programFolder = "/the/program"});
+        ChooserPlaces places;
+        places.programFolder = "/the/program";
+        InstallFileCommands(e, places);
     }
     // A file named in a script, in `folder`; "-" names none.
     std::string Path(const QString& name) const {
@@ -141,33 +140,32 @@ struct EditorFixture {
                 if (const std::string error = PrepareEditor(e, Path(name)); !error.empty())
                     view.questions << "start: " + Q(error);
             }
-            if (verb == "load" || verb == "save") view.fileAnswers = {Path(name)};
+            if (verb == "load" || verb == "save") view.fileAnswer = Path(name);
             if (verb == "load") e.mnuLoad_Click();
             if (verb == "save") e.mnuSave_Click();
             if (verb == "saved") log << name + " holds " + Saved(name);
             if (verb == "Run") e.mnuRun_Click();
             if (verb == "Clear") e.mnuClear_Click();
             if (verb == "Reset") e.mnuGC_Click();
-            if (verb == "close") Close();
+            if (verb == "close") {
+                bool cancel = false;
+                e.Form_QueryUnload(cancel);
+                if (!cancel) e.Form_Unload();
+            }
             if (verb == "resize" || verb == "minimised")
                 e.Form_Resize(verb == "minimised", n, s.value(2).toInt());
             if (verb == "arm") e.OneShot.Arm(s.value(1).toStdString(), 10);
             if (verb == "wait" && e.OneShot.Counting()) e.OneShot_Timer();
             if (verb == "check") log << State();
-            if (verb == "during") {
-                During(50, steps);
+            if (verb == "during") { // a run that still goes a million yields on is stopped
+                const long start = view.yields;
+                view.onYield = [this, start, later = steps](long n) {
+                    if (n == start + 50) Steps(later);
+                    if (n == start + 1'000'000) form->Machine.RequestStop(RunEnd::Steps);
+                };
                 steps = {QStringLiteral("wait")};
             }
         }
-    }
-    // Plays `steps` at the given yield of the run to come. A run that is still going a million
-    // yields later is stopped, and says so.
-    void During(long at, const QStringList& steps) {
-        const long start = view.yields;
-        view.onYield = [this, at, start, steps](long n) {
-            if (n == start + at) Steps(steps);
-            if (n == start + 1'000'000) form->Machine.RequestStop(RunEnd::Steps);
-        };
     }
     // A saved file: its size and the cells that are not 0.
     QString Saved(const QString& name) const {
@@ -179,11 +177,6 @@ struct EditorFixture {
         return QStringLiteral("%1 bytes, %2")
             .arg(QFileInfo(QString::fromStdString(Path(name))).size())
             .arg(cells.join(','));
-    }
-    void Close() {
-        bool cancel = false;
-        form->Form_QueryUnload(cancel);
-        if (!cancel) form->Form_Unload();
     }
 
     // What the window shows and holds, leaving out what is as after start-up: the caption, the

@@ -22,10 +22,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 within() {
     local end=$((SECONDS + $1)) what=$2
     shift 2
-    until "$@" >/dev/null 2>&1; do
-        [ $SECONDS -lt $end ] || fail "waited for $what"
-        sleep 0.1
-    done
+    until "$@" >/dev/null 2>&1; do ((SECONDS < end)) || fail "waited for $what"; sleep 0.1; done
 }
 shown() { xdotool search --onlyvisible --pid "$pid" | wc -l; }
 at_least() { [ "$(shown)" -ge "$1" ]; }

@@ -9,14 +9,10 @@
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: x-close-window WINDOW-ID\n");
-        return 2;
-    }
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = argc == 2 ? XOpenDisplay(nullptr) : nullptr;
     if (!display) {
-        std::fprintf(stderr, "x-close-window: cannot open the display\n");
-        return 1;
+        std::fprintf(stderr, "usage: x-close-window WINDOW-ID, with a display to reach\n");
+        return 2;
     }
     const Window window = std::strtoul(argv[1], nullptr, 0);
     XEvent event{};

@@ -22,17 +22,8 @@ id=io.github.mosaiq.Mosaiq
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 failures=0
 
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
-need() {
-    command -v "$1" >/dev/null 2>&1 || { echo "FAIL: $1 not found (run tools/install-deps.sh)"; exit 1; }
-}
-for tool in cmake groff readelf; do need $tool; done
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 if [ "$package" = package ]; then
-    need lintian
     out=$(mktemp -d)
     trap 'rm -rf "$out"' EXIT
     log=$(cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" 2>&1) || { echo "$log"; exit 1; }
@@ -54,11 +45,6 @@ if [ "$package" = package ]; then
     [ "$failures" -eq 0 ]
     exit
 fi
-if [ "$gui" = ON ]; then
-    for tool in desktop-file-validate update-desktop-database update-mime-database xmllint \
-        identify appstreamcli; do need $tool; done
-fi
-
 # stage DIR [uninstall]: the build staged below DIR with prefix /usr, as `make install` does it.
 stage() {
     local log
@@ -79,11 +65,9 @@ for program in "$root"/bin/*; do
     [ -z "$path" ] || fail "bin/$name has a search path: $path"
     # Asking for the usage and the version needs no display.
     alone=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program")
-    usage=$("${alone[@]}" --help 2>/dev/null) || fail "$name --help fails without a display"
-    if grep -q -- --version <<<"$usage"; then
-        got=$("${alone[@]}" --version 2>&1)
-        [ "$got" = "$name $version" ] || fail "$name --version says '$got', not '$name $version'"
-    fi
+    "${alone[@]}" --help >/dev/null 2>&1 || fail "$name --help fails without a display"
+    got=$("${alone[@]}" --version 2>&1)
+    [ "$got" = "$name $version" ] || fail "$name --version says '$got', not '$name $version'"
 done
 grep -q "^## $version " "$source/NEWS.md" || fail "NEWS.md says nothing of version $version"
 
@@ -96,16 +80,9 @@ diff <(sed -n '/^Permission/,$p' "$source/LICENSE") \
     fail "the copyright file does not hold the licence text of LICENSE"
 
 # --- the runner, its manual page and the examples ---------------------------------------------
-[ -x "$root/bin/mosaiq-run" ] || fail "bin/mosaiq-run missing or not executable"
-if [ -x "$root/bin/mosaiq-run" ]; then
-    "$root/bin/mosaiq-run" --help >/dev/null 2>&1 || fail "installed mosaiq-run --help failed"
-    example=$root/share/mosaiq/examples/first-step.mq
-    if [ -f "$example" ]; then
-        summary=$("$root/bin/mosaiq-run" --out "$dest/out.mq" "$example" 2>&1)
-        [ "$summary" = "steps=1024 passes=1 x=1024 end=limit" ] ||
-            fail "installed mosaiq-run on the installed first-step.mq: '$summary'"
-    fi
-fi
+summary=$("$root/bin/mosaiq-run" --out "$dest/out.mq" "$root/share/mosaiq/examples/first-step.mq" 2>&1)
+[ "$summary" = "steps=1024 passes=1 x=1024 end=limit" ] ||
+    fail "the installed mosaiq-run on the installed first-step.mq: '$summary'"
 [ -f "$root/share/mosaiq/examples/README.md" ] || fail "share/mosaiq/examples/README.md missing"
 [ -e "$root/share/mosaiq/examples/expected.txt" ] && fail "the test expectations were installed"
 
