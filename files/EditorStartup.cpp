@@ -26,7 +26,7 @@ ChooserPlaces ThisProgramsPlaces() {
 }
 } // namespace
 
-void Form_Load(EditorWindow& w, const QString& commandLine, const SplashHandOver& splash) {
+void Form_Load(EditorWindow& w, const std::string& commandLine, const SplashHandOver& splash) {
     Editor& form = w.Form;
     form.AppTitle = "Mosaiq";
     InstallFileCommands(form, ThisProgramsPlaces());
@@ -40,7 +40,7 @@ void Form_Load(EditorWindow& w, const QString& commandLine, const SplashHandOver
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 
     const std::string unreadable =
-        PrepareEditor(form, QFile::encodeName(commandLine).toStdString());
+        PrepareEditor(form, commandLine);
     w.ShowTooltips();
     w.show();
     if (unreadable.empty()) return;
@@ -60,7 +60,7 @@ void Form_Load(EditorWindow& w, const QString& commandLine, const SplashHandOver
     });
 }
 
-int RunEditor(const QString& commandLine, const SplashHandOver& splash) {
+int RunEditor(const std::string& commandLine, const SplashHandOver& splash) {
     EditorWindow window;
     Form_Load(window, commandLine, splash);
     return QApplication::exec();

@@ -15,12 +15,12 @@ using SplashHandOver = std::function<void(const QString& title, std::function<vo
 
 // The editor's start-up (Form_Load): shows the splash and waits until it releases the start-up,
 // prepares the editor, loads the program named by `commandLine` (the program's arguments joined
-// by single blanks) and shows the window. A program that cannot be read is told once the window
+// by single blanks, as bytes) and shows the window. A program that cannot be read is told once the window
 // shows; the first-time menu then waits until the message has been acknowledged.
-void Form_Load(EditorWindow& window, const QString& commandLine, const SplashHandOver& splash = {});
+void Form_Load(EditorWindow& window, const std::string& commandLine, const SplashHandOver& splash = {});
 
 // The editor as the program runs it: creates the window, starts it up and serves its events until
 // the program ends. Needs a running QApplication; returns its exit code.
-int RunEditor(const QString& commandLine, const SplashHandOver& splash);
+int RunEditor(const std::string& commandLine, const SplashHandOver& splash);
 
 } // namespace mosaiq

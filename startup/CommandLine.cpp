@@ -37,7 +37,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         line.text =
             QStringLiteral("mosaiq: ") + parser.errorText() + QStringLiteral("\n\n") + kUsage;
     } else {
-        line.programFile = parser.positionalArguments().join(QLatin1Char(' '));
+        line.programFile = parser.positionalArguments().join(QLatin1Char(' ')).toLatin1().toStdString();
     }
     return line;
 }
@@ -45,7 +45,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
 QStringList RawArguments(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << QString::fromLatin1(argv[i]);
     return arguments;
 }
 

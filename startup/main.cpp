@@ -15,7 +15,7 @@ int main(int argc, char* argv[]) {
     if (const auto early = mosaiq::ParseCommandLine(mosaiq::RawArguments(argc, argv));
         early.action == mosaiq::CommandLine::Action::Help ||
         early.action == mosaiq::CommandLine::Action::Version) {
-        std::fputs(early.text.toLocal8Bit().constData(), stdout);
+        std::fputs(early.text.toLatin1().constData(), stdout);
         return 0;
     }
 
@@ -25,10 +25,11 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(mosaiq::AppIcon()); // the editor window and the splash
     QGuiApplication::setDesktopFileName(QStringLiteral(MOSAIQ_APP_ID));
 
-    // Parsed again without the window system's own options, which QApplication has taken.
-    const mosaiq::CommandLine line = mosaiq::ParseCommandLine(QApplication::arguments());
+    // Parsed again without the window system's own options, which QApplication has taken out of
+    // argv.
+    const mosaiq::CommandLine line = mosaiq::ParseCommandLine(mosaiq::RawArguments(argc, argv));
     if (line.action != mosaiq::CommandLine::Action::Edit) {
-        std::fputs(line.text.toLocal8Bit().constData(), stderr);
+        std::fputs(line.text.toLatin1().constData(), stderr);
         return 2;
     }
 

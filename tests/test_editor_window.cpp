@@ -157,7 +157,7 @@ private slots:
     void unreadableAtStartUp() {
         QTemporaryDir dir;
         TestWindow w;
-        Form_Load(w, dir.path());
+        Form_Load(w, QFile::encodeName(dir.path()).toStdString());
         QVERIFY(w.isVisible() && w.shown.isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(w.shown.size(), 2, 5000);
         QCOMPARE(w.shown.join('|'),
@@ -264,7 +264,7 @@ private slots:
         const CommandLine line = ParseCommandLine(QStringList{"mosaiq"} + words);
         const char* const actions[] = {"edit:", "help:", "version:", "bad:"};
         QCOMPARE(actions[int(line.action)] + (line.action == CommandLine::Action::Edit
-                                                  ? line.programFile
+                                                  ? QString::fromStdString(line.programFile)
                                                   : line.text.section('\n', 0, 0)),
                  expected);
     }
