@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QToolTip>
 
 #include <cstdio>
 #include <cstdlib>
@@ -71,6 +72,23 @@ EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {
     mnuContext_.addSeparator();
     AddItem(menu.mnuClose, [] {});
 
+    // The pace slider: one position per rung, full speed at the top. It never takes the keyboard
+    // focus, as nothing in the editor reacts to keys; the wheel moves it one rung a notch.
+    PaceSlider = new QSlider(Qt::Vertical, this);
+    PaceSlider->setRange(0, static_cast<int>(kPaceLadder.size()) - 1);
+    PaceSlider->setSingleStep(1);
+    PaceSlider->setPageStep(1);
+    PaceSlider->setFocusPolicy(Qt::NoFocus);
+    PaceSlider->setTickPosition(QSlider::TicksRight);
+    PaceSlider->setMouseTracking(true);
+    PaceSlider->installEventFilter(this);
+    connect(PaceSlider, &QSlider::valueChanged, this, [this](int rung) {
+        Form.PaceSlider_Change(rung);
+        ShowPace(rung);
+    });
+    paceWait_.setSingleShot(true);
+    paceWait_.setTimerType(Qt::PreciseTimer);
+
     // The real timer follows the deferred-command timer's state.
     oneShot_.setSingleShot(true);
     connect(&oneShot_, &QTimer::timeout, this, [this] { Form.OneShot_Timer(); });
@@ -87,6 +105,7 @@ EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {
                                          Editor::kPaletteTop + Editor::kPaletteStep * i,
                                          Editor::kPaletteWidth, Editor::kPaletteHeight));
     Panel->move(TwipsRect(*this, Editor::kPanelLeft, Editor::kPanelTop, 0, 0).topLeft());
+    SetPace(kDefaultPace);
     ResizeClientTwips(Editor::kDesignClientWidth, Editor::kDesignClientHeight);
 }
 
@@ -98,6 +117,28 @@ void EditorWindow::AddItem(const MenuItem& item, std::function<void()> chosen) {
     QAction* action = mnuContext_.addAction(Text(item.Caption));
     connect(action, &QAction::triggered, this, std::move(chosen));
     items_.emplace_back(action, &item);
+}
+
+void EditorWindow::SetPace(int stepsPerSecond) {
+    const int rung = PaceRung(stepsPerSecond);
+    const QSignalBlocker quiet(PaceSlider);
+    PaceSlider->setValue(rung);
+    Form.PaceSlider_Change(rung);
+    ShowPace(rung);
+}
+
+void EditorWindow::ShowPace(int rung) {
+    const QString text = Text(PaceText(kPaceLadder[static_cast<std::size_t>(rung)]));
+    PaceSlider->setToolTip(text);
+    // A tip already showing follows the slider as it moves.
+    if (QToolTip::isVisible() && PaceSlider->underMouse())
+        QToolTip::showText(QCursor::pos(), text, PaceSlider);
+}
+
+void EditorWindow::PlacePaceSlider() {
+    const TwipsBox box = Editor::PaceSliderBox(ClientHeightTwips());
+    PaceSlider->setGeometry(TwipsRect(*this, box.left, box.top, box.width, box.height));
+    PaceSlider->setVisible(box.shown);
 }
 
 void EditorWindow::ShowTooltips() {
@@ -112,6 +153,16 @@ void EditorWindow::Yield() {
     if (now - lastYield_ < kYieldSlice) return;
     QCoreApplication::processEvents();
     lastYield_ = std::chrono::steady_clock::now();
+}
+
+void EditorWindow::WaitUntil(std::chrono::steady_clock::time_point until) {
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(until - Now());
+    if (wait.count() <= 0) return;
+    // Returns when the timer fires or as soon as any other event has been served, so that a Stop
+    // or a new pace takes effect at once.
+    paceWait_.start(wait);
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    lastYield_ = Now();
 }
 
 void EditorWindow::ShowContextMenu() {
@@ -184,6 +235,7 @@ void EditorWindow::Form_Resize() {
 }
 
 void EditorWindow::resizeEvent(QResizeEvent*) {
+    PlacePaceSlider();
     Form_Resize();
 }
 
@@ -206,6 +258,13 @@ void EditorWindow::mouseReleaseEvent(QMouseEvent* event) {
         rect().contains(event->position().toPoint()))
         Form.Form_Click();
     formPressed_ = false;
+}
+
+bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The slider lies on the window's background: a move over it is a move over the window.
+    if (watched == PaceSlider && event->type() == QEvent::MouseMove)
+        Form.Form_MouseMove(static_cast<int>(static_cast<QMouseEvent*>(event)->buttons()));
+    return QWidget::eventFilter(watched, event);
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {

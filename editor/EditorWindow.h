@@ -3,6 +3,7 @@
 #include "Editor.h"
 
 #include <QMenu>
+#include <QSlider>
 #include <QTimer>
 #include <QWidget>
 
@@ -32,6 +33,11 @@ public:
     // Controls.
     CellView* Panel = nullptr;
     std::array<PaletteLabel*, kInstructionCount> lColor{};
+    QSlider* PaceSlider = nullptr; // top is fastest
+
+    // Sets the pace of visible runs and the slider that shows it; a pace off the ladder is taken
+    // to its nearest rung.
+    void SetPace(int stepsPerSecond);
 
     // The client area in twips.
     double ClientWidthTwips() const;
@@ -46,6 +52,8 @@ public:
 
     // EditorView.
     void Yield() override;
+    std::chrono::steady_clock::time_point Now() override { return std::chrono::steady_clock::now(); }
+    void WaitUntil(std::chrono::steady_clock::time_point until) override;
     void ShowContextMenu() override;
     bool AskYesNo(std::string_view title, std::string_view text) override;
     bool AskOkCancel(std::string_view title, std::string_view text) override;
@@ -61,14 +69,18 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Form_Resize();
+    void PlacePaceSlider();
+    void ShowPace(int rung);
     void AddItem(const MenuItem& item, std::function<void()> chosen);
 
     QMenu mnuContext_;
     std::vector<std::pair<QAction*, const MenuItem*>> items_;
     QTimer oneShot_;
+    QTimer paceWait_; // ends a paced run's wait
     bool formPressed_ = false;
     std::chrono::steady_clock::time_point lastYield_{};
 };

@@ -60,8 +60,9 @@ void Form_Load(EditorWindow& w, const std::string& commandLine, const SplashHand
     });
 }
 
-int RunEditor(const std::string& commandLine, const SplashHandOver& splash) {
+int RunEditor(const std::string& commandLine, int pace, const SplashHandOver& splash) {
     EditorWindow window;
+    window.SetPace(pace);
     Form_Load(window, commandLine, splash);
     return QApplication::exec();
 }

@@ -19,8 +19,9 @@ using SplashHandOver = std::function<void(const QString& title, std::function<vo
 // shows; the first-time menu then waits until the message has been acknowledged.
 void Form_Load(EditorWindow& window, const std::string& commandLine, const SplashHandOver& splash = {});
 
-// The editor as the program runs it: creates the window, starts it up and serves its events until
-// the program ends. Needs a running QApplication; returns its exit code.
-int RunEditor(const std::string& commandLine, const SplashHandOver& splash);
+// The editor as the program runs it: creates the window with visible runs at `pace` (steps per
+// second, 0 for full speed), starts it up and serves its events until the program ends. Needs a
+// running QApplication; returns its exit code.
+int RunEditor(const std::string& commandLine, int pace, const SplashHandOver& splash);
 
 } // namespace mosaiq

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Pacer.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +16,7 @@ struct CommandLine {
     enum class Action { Edit, Help, Version, BadUsage };
     Action action = Action::Edit;
     std::string programFile; // Edit: the program file to load, as bytes; empty for none
+    int pace = kDefaultPace; // Edit: the pace of visible runs, a rung of the ladder
     QString text;        // Help, Version: what to print; BadUsage: why, then the usage
 };
 

@@ -33,5 +33,5 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
-    return mosaiq::RunEditor(line.programFile, mosaiq::ShowSplash);
+    return mosaiq::RunEditor(line.programFile, line.pace, mosaiq::ShowSplash);
 }

@@ -39,6 +39,12 @@ public:
     void Yield() override {
         if (onYield) onYield(++yields);
     }
+    // Time stands still but for the waits of a paced run, which it passes at once.
+    std::chrono::steady_clock::time_point now{};
+    std::chrono::steady_clock::time_point Now() override { return now; }
+    void WaitUntil(std::chrono::steady_clock::time_point until) override {
+        now = std::max(now, until);
+    }
     void ShowContextMenu() override {
         const ContextMenu& m = form->mnuContext;
         QStringList off;

@@ -242,30 +242,46 @@ private slots:
         QTRY_VERIFY(splash.isNull()); // closed and discarded
     }
 
-    // The words after the program's name, and what they ask for: "edit:" and the program file,
-    // or the action and the first line of its text.
+    // The words after the program's name, as bytes, and what they ask for: "edit:", the program
+    // file's bytes and "@" the pace, or the action and the first line of its text.
     void parse_data() {
-        QTest::addColumn<QStringList>("words");
-        QTest::addColumn<QString>("expected");
-        const QString usage = "Usage: mosaiq [PROGRAM]";
+        QTest::addColumn<QByteArrayList>("words");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray usage = "Usage: mosaiq [--pace N|full] [--] [PROGRAM]";
+        const QByteArray badPace = "bad:mosaiq: --pace takes a number of steps per second or \"full\", not ";
         // clang-format off
-        QTest::newRow("nothing") << QStringList{} << "edit:";
-        QTest::newRow("words of one name") << QStringList{"my", "prog.mq"} << "edit:my prog.mq";
-        QTest::newRow("option after --") << QStringList{"a", "--", "-h"} << "edit:a -h";
-        QTest::newRow("help") << QStringList{"--help"} << "help:" + usage;
-        QTest::newRow("help beside a bad word") << QStringList{"--red", "-h"} << "help:" + usage;
-        QTest::newRow("unknown") << QStringList{"--red", "a"} << "bad:mosaiq: Unknown option 'red'.";
-        QTest::newRow("Qt's word") << QStringList{"-reverse"} << "bad:mosaiq: Unknown option 'reverse'.";
+        QTest::newRow("nothing") << QByteArrayList{} << QByteArray("edit:@5000");
+        QTest::newRow("words of one name") << QByteArrayList{"my", "prog.mq"} << QByteArray("edit:my prog.mq@5000");
+        QTest::newRow("option after --") << QByteArrayList{"a", "--", "-h"} << QByteArray("edit:a -h@5000");
+        QTest::newRow("Latin-1 name") << QByteArrayList{"caf\xe9.mq"} << QByteArray("edit:caf\xe9.mq@5000");
+        QTest::newRow("pace on the ladder") << QByteArrayList{"--pace", "20", "a"} << QByteArray("edit:a@20");
+        QTest::newRow("pace between rungs") << QByteArrayList{"--pace=3400"} << QByteArray("edit:@2000");
+        QTest::newRow("pace past the ladder") << QByteArrayList{"--pace", "9e9"} << QByteArray("edit:@1000000");
+        QTest::newRow("pace 0") << QByteArrayList{"--pace", "0"} << QByteArray("edit:@1");
+        QTest::newRow("full speed") << QByteArrayList{"--pace", "full", "--", "--pace"} << QByteArray("edit:--pace@0");
+        QTest::newRow("pace not a number") << QByteArrayList{"--pace", "fast"} << badPace + "'fast'.";
+        QTest::newRow("pace endless") << QByteArrayList{"--pace", "inf"} << badPace + "'inf'.";
+        QTest::newRow("pace missing") << QByteArrayList{"--pace"} << QByteArray("bad:mosaiq: Missing value after '--pace'.");
+        QTest::newRow("help") << QByteArrayList{"--help"} << "help:" + usage;
+        QTest::newRow("help beside a bad word") << QByteArrayList{"--red", "-h"} << "help:" + usage;
+        QTest::newRow("unknown") << QByteArrayList{"--red", "a"} << QByteArray("bad:mosaiq: Unknown option 'red'.");
+        QTest::newRow("Qt's word") << QByteArrayList{"-reverse"} << QByteArray("bad:mosaiq: Unknown option 'reverse'.");
         // clang-format on
     }
     void parse() {
-        QFETCH(QStringList, words);
-        QFETCH(QString, expected);
-        const CommandLine line = ParseCommandLine(QStringList{"mosaiq"} + words);
+        QFETCH(QByteArrayList, words);
+        QFETCH(QByteArray, expected);
+        words.prepend("mosaiq");
+        std::vector<char*> argv;
+        for (QByteArray& word : words)
+            argv.push_back(word.data());
+        const CommandLine line = ParseCommandLine(RawArguments(int(argv.size()), argv.data()));
         const char* const actions[] = {"edit:", "help:", "version:", "bad:"};
-        QCOMPARE(actions[int(line.action)] + (line.action == CommandLine::Action::Edit
-                                                  ? QString::fromStdString(line.programFile)
-                                                  : line.text.section('\n', 0, 0)),
+        QCOMPARE(actions[int(line.action)] +
+                     (line.action == CommandLine::Action::Edit
+                          ? QByteArray::fromStdString(line.programFile) + '@' +
+                                QByteArray::number(line.pace)
+                          : line.text.section('\n', 0, 0).toLatin1()),
                  expected);
     }
 };

@@ -69,6 +69,21 @@ void Editor::SetupGrid() {
     RepaintCells(Machine, *this);
 }
 
+TwipsBox Editor::PaceSliderBox(double clientHeight) {
+    TwipsBox box;
+    box.left = kPaletteLeft;
+    box.width = kPaletteWidth;
+    box.top = kPaletteTop + kPaletteStep * (kInstructionCount - 1) + kPaletteHeight +
+              kSliderGapAbove;
+    box.height = static_cast<int>(RoundHalfEven(clientHeight)) - kSliderGapBelow - box.top;
+    box.shown = box.height >= kSliderMinHeight;
+    return box;
+}
+
+void Editor::PaceSlider_Change(int rung) {
+    RunPace.SetPace(kPaceLadder[static_cast<std::size_t>(rung)], view_.Now());
+}
+
 void Editor::ArmFirstTimeMenu() {
     OneShot.SetEnabled(false);
     OneShot.SetInterval(kFirstMenuDelayMs);
@@ -76,6 +91,18 @@ void Editor::ArmFirstTimeMenu() {
 }
 
 // ---- What the machine shows -------------------------------------------------------------------
+
+void Editor::Yield(YieldPoint point) {
+    // Only steps are paced, never the closing sweep; a stop is never held back.
+    if (point == YieldPoint::BeforeCheck || point == YieldPoint::Scan) {
+        while (!Machine.StopRequest) {
+            const auto wait = RunPace.Take(view_.Now());
+            if (wait == Pacer::Duration::zero()) break;
+            view_.WaitUntil(view_.Now() + wait);
+        }
+    }
+    view_.Yield();
+}
 
 void Editor::SetPanelColor(Color c) {
     if (c == PanelColor) return;

@@ -3,6 +3,7 @@
 #include "BarModel.h"
 #include "EditorFields.h"
 #include "EditorView.h"
+#include "Pacer.h"
 #include "RunControl.h"
 
 #include <array>
@@ -16,6 +17,15 @@ namespace mosaiq {
 struct PaletteEntry {
     Color Fill = kWhite;
     bool Border = false;
+};
+
+// Where a control stands in the window, in twips; `shown` is false when it is hidden.
+struct TwipsBox {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool shown = false;
 };
 
 // The grid as the last layout left it, in twips: the space between neighbours and the size every
@@ -49,6 +59,10 @@ public:
     static constexpr int kPaletteWidth = 615;
     static constexpr int kPaletteHeight = 375;
     static constexpr int kGridSide = 32;
+    // The pace slider stands in the grey column below the palette, down to the frame's bottom.
+    static constexpr int kSliderGapAbove = 225;
+    static constexpr int kSliderGapBelow = 240;
+    static constexpr int kSliderMinHeight = 1080; // below this it is too short to be of use
 
     explicit Editor(EditorView& view);
     EditorView& View() { return view_; }
@@ -61,6 +75,9 @@ public:
     double PanelWidth = 0; // twips
     double PanelHeight = 0;
     GridLayout Grid;
+    // How fast a visible run goes; set by the pace slider, which the window keeps to its own
+    // column whatever the layout does.
+    Pacer RunPace;
 
     // The Load and Save commands; start-up puts them in.
     std::function<void()> mnuLoad_Click;
@@ -74,6 +91,10 @@ public:
     // Layout.
     void Form_Resize(bool minimized, double clientWidth, double clientHeight);
     void SetupGrid();
+    static TwipsBox PaceSliderBox(double clientHeight);
+
+    // The pace slider: `rung` is a place on the pace ladder, slowest first.
+    void PaceSlider_Change(int rung);
 
     // Deferred commands and run control.
     void OneShot_Timer() { mosaiq::OneShot_Timer(*this, *this); }
@@ -116,7 +137,7 @@ public:
     void SetBarHint(int i, std::string_view text) { Bars.SetHint(i, text); }
     void SetPanelColor(Color c);
     void SetRunCaption(std::string_view text) { mnuContext.mnuRun.Caption = text; }
-    void Yield(YieldPoint) { view_.Yield(); }
+    void Yield(YieldPoint point);
     void SetPaletteBorder(int i, bool on);
     void ShowContextMenu() { view_.ShowContextMenu(); }
     bool AskYesNo(std::string_view title, std::string_view text) {

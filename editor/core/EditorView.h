@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,10 @@ public:
 
     // Delivers pending window events to their handlers, then returns.
     virtual void Yield() = 0;
+    // The clock that paces runs, and a wait on it: serves window events until `until`, or until
+    // some event has been served, whichever comes first.
+    virtual std::chrono::steady_clock::time_point Now() = 0;
+    virtual void WaitUntil(std::chrono::steady_clock::time_point until) = 0;
     // Opens the pop-up menu at the pointer with the menu's item states as they are now; a chosen
     // item's handler has run by the time this returns.
     virtual void ShowContextMenu() = 0;

@@ -1,0 +1,73 @@
+#include "Pacer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace mosaiq {
+
+int NearestPace(double stepsPerSecond) {
+    int best = kPaceLadder.front();
+    for (const int rung : kPaceLadder)
+        if (rung != kFullSpeed &&
+            std::abs(rung - stepsPerSecond) < std::abs(best - stepsPerSecond))
+            best = rung;
+    return best;
+}
+
+int PaceRung(int pace) {
+    const auto at = std::find(kPaceLadder.begin(), kPaceLadder.end(), pace);
+    return static_cast<int>(at == kPaceLadder.end() ? PaceRung(NearestPace(pace))
+                                                    : at - kPaceLadder.begin());
+}
+
+std::string PaceText(int pace) {
+    if (pace == kFullSpeed) return "Pace: full speed";
+    const std::string plain = std::to_string(pace);
+    std::string digits;
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        if (i > 0 && (plain.size() - i) % 3 == 0) digits += ',';
+        digits += plain[i];
+    }
+    return "Pace: " + digits + (pace == 1 ? " step per second" : " steps per second");
+}
+
+// What a run may have in hand: this frame's steps and one frame's more, so that a run held up
+// for a while catches up by one frame at most; and always one step, however slow the pace.
+double Pacer::Allowance() const {
+    const double perFrame = pace_ * std::chrono::duration<double>(kFrame).count();
+    return std::max(1.0, 2 * perFrame);
+}
+
+void Pacer::Earn(Clock::time_point now) {
+    const std::chrono::duration<double> passed = now - earnedAt_;
+    earned_ = std::min(earned_ + pace_ * std::max(passed.count(), 0.0), Allowance());
+    earnedAt_ = now;
+}
+
+void Pacer::SetPace(int pace, Clock::time_point now) {
+    if (pace_ != kFullSpeed) Earn(now);
+    pace_ = pace;
+    if (pace_ == kFullSpeed) return;
+    earned_ = std::min(earned_, Allowance());
+    earnedAt_ = now;
+}
+
+Pacer::Duration Pacer::Take(Clock::time_point now) {
+    if (pace_ == kFullSpeed) return Duration::zero();
+    if (now >= frameDue_) {
+        Earn(now);
+        frameDue_ = now + kFrame;
+    }
+    if (earned_ >= 1) {
+        earned_ -= 1;
+        return Duration::zero();
+    }
+    // Wait for the next frame, or for the next step's time when that is later.
+    const auto stepDue =
+        earnedAt_ + std::chrono::duration_cast<Duration>(
+                        std::chrono::duration<double>((1 - earned_) / pace_));
+    return std::max(frameDue_, stepDue) - now + Duration(1);
+}
+
+} // namespace mosaiq
