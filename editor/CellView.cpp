@@ -9,6 +9,8 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 namespace mosaiq {
 
@@ -62,26 +64,42 @@ void CellView::FrameDue() {
     panelDirty_ = false;
 }
 
-QRect CellView::BarRect(int index) const {
+QRect CellView::DeviceBarRect(int index) const {
     const Bar& bar = model_.At(index);
-    return TwipsRect(*this, bar.left, bar.top, bar.width, bar.height);
+    // The gap is the same across and down: the pitch less the bar's width.
+    const Bar& next = model_.At(index % 32 ? index + 1 : index - 1);
+    const int gap = std::abs(next.left - bar.left) - bar.width;
+    const double ratio = devicePixelRatioF();
+    const PixelSpan x = BarSpan(bar.left, bar.width, gap, logicalDpiX() * ratio / kTwipsPerInch);
+    const PixelSpan y = BarSpan(bar.top, bar.height, gap, logicalDpiY() * ratio / kTwipsPerInch);
+    return QRect(x.first, y.first, x.end - x.first, y.end - y.first);
 }
 
-int CellView::BarAt(QPoint pos) const {
+QRect CellView::BarRect(int index) const {
+    const QRect device = DeviceBarRect(index);
+    const double ratio = devicePixelRatioF();
+    return QRectF(device.x() / ratio, device.y() / ratio, device.width() / ratio,
+                  device.height() / ratio)
+        .toAlignedRect();
+}
+
+int CellView::BarAt(QPointF pos) const {
     // Every bar has the same size and pitch, so the grid's arithmetic names the bar under a point
     // up to a pixel of rounding; the drawn pixels of that guess and its neighbours settle it.
-    // Later bars lie on top of earlier ones where a layout makes them overlap.
     constexpr int side = 32;
     const Bar& first = model_.At(1);
     if (!first.visible) return 0;
     const int pitchX = model_.At(2).left - first.left;
     const int pitchY = model_.At(side + 1).top - first.top;
     if (pitchX <= 0 || pitchY <= 0) return 0;
+    const double ratio = devicePixelRatioF();
+    const QPoint device(static_cast<int>(std::floor(pos.x() * ratio)),
+                        static_cast<int>(std::floor(pos.y() * ratio)));
     const int column = static_cast<int>(PixelsToTwips(pos.x(), logicalDpiX()) / pitchX);
     const int row = static_cast<int>(PixelsToTwips(pos.y(), logicalDpiY()) / pitchY);
     for (int r = std::min(row + 1, side - 1); r >= std::max(row - 1, 0); --r)
         for (int c = std::min(column + 1, side - 1); c >= std::max(column - 1, 0); --c)
-            if (const int i = r * side + c + 1; BarRect(i).contains(pos)) return i;
+            if (const int i = r * side + c + 1; DeviceBarRect(i).contains(device)) return i;
     return 0;
 }
 
@@ -90,15 +108,20 @@ void CellView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = event->rect();
     painter.fillRect(area, BgrToQColor(panelColor_));
+    const double ratio = devicePixelRatioF();
     for (int i = 1; i <= kCellCount; ++i) {
         const Bar& bar = model_.At(i);
         if (!bar.visible) continue;
-        const QRect r = BarRect(i);
-        if (!r.intersects(area) || r.isEmpty()) continue;
+        // Drawn on device pixels, so that every edge is sharp at any scale.
+        const QRect device = DeviceBarRect(i);
+        const QRectF r(device.x() / ratio, device.y() / ratio, device.width() / ratio,
+                       device.height() / ratio);
+        if (device.isEmpty() || !r.intersects(area)) continue;
         painter.fillRect(r, BgrToQColor(bar.fill));
         if (bar.border) {
-            painter.setPen(Qt::black);
-            painter.drawRect(r.adjusted(0, 0, -1, -1));
+            painter.setPen(QPen(Qt::black, 0)); // one device pixel, just inside the bar
+            const double half = 0.5 / ratio;
+            painter.drawRect(r.adjusted(half, half, -half, -half));
         }
         if (bar.caption == BarCaption::X) {
             painter.setPen(BgrToQColor(bar.captionColor));
@@ -111,7 +134,7 @@ void CellView::mousePressEvent(QMouseEvent* event) {
     const int button = ButtonBits(event->button());
     // The first button down decides who holds the mouse until every button is up again.
     if (event->buttons() == event->button()) {
-        captureBar_ = BarAt(event->position().toPoint());
+        captureBar_ = BarAt(event->position());
         captureOnPanel_ = captureBar_ == 0;
     }
     if (captureBar_ != 0) emit BarMouseDown(captureBar_, button);
@@ -131,7 +154,7 @@ void CellView::mouseMoveEvent(QMouseEvent* event) {
             emit PanelMouseMove(buttons);
         return;
     }
-    const int index = BarAt(event->position().toPoint());
+    const int index = BarAt(event->position());
     if (index != 0)
         emit BarMouseMove(index, buttons);
     else
@@ -150,9 +173,9 @@ void CellView::mouseReleaseEvent(QMouseEvent* event) {
         emit BarMouseUp(bar, button);
         // The click follows the release, and only when the left button is released over the
         // pressed bar.
-        if (event->button() == Qt::LeftButton && BarAt(event->position().toPoint()) == bar)
+        if (event->button() == Qt::LeftButton && BarAt(event->position()) == bar)
             emit BarClick(bar);
-    } else if (onPanel || BarAt(event->position().toPoint()) == 0) {
+    } else if (onPanel || BarAt(event->position()) == 0) {
         emit PanelMouseUp(button);
     }
 }

@@ -25,9 +25,12 @@ public:
     Color PanelColor() const { return panelColor_; }
     void SetPanelColor(Color color);
 
-    // Bar index under a point of this widget, or 0 when the point lies on the frame.
-    int BarAt(QPoint pos) const;
-    // Where bar i is drawn, in pixels of this widget.
+    // Bar index under a point of this widget, or 0 when the point lies on the frame: the bar
+    // whose drawn device pixels hold the point.
+    int BarAt(QPointF pos) const;
+    // The device pixels bar i covers; and the smallest rectangle of this widget's own pixels that
+    // holds them, the same at a device pixel ratio of 1.
+    QRect DeviceBarRect(int index) const;
     QRect BarRect(int index) const;
 
     // How often the widget has been painted.
