@@ -162,6 +162,48 @@ private slots:
         QCOMPARE(w.shown, QStringList{"chooser in " + QCoreApplication::applicationDirPath()});
     }
 
+    // The pace slider stands in the palette's column, from below lColor(7) down to the frame's
+    // bottom, and hides when the window is too low for it. One notch of the wheel is one rung,
+    // full speed is at the top, its tip names the pace, and it never takes the focus.
+    void paceSlider_data() {
+        QTest::addColumn<double>("height");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("designed size") << 7905.0 << true;
+        QTest::newRow("just tall enough") << 5400.0 << true;
+        QTest::newRow("too low") << 5370.0 << false;
+    }
+    void paceSlider() {
+        QFETCH(double, height);
+        QFETCH(bool, shown);
+        TestWindow w;
+        Form_Load(w, {});
+        w.ResizeClientTwips(10635, height);
+        QSlider& slider = *w.PaceSlider;
+        QCOMPARE(slider.isVisible(), shown);
+        const QRect palette = w.lColor[7]->geometry();
+        QVERIFY(slider.x() == palette.x() && slider.width() == palette.width());
+        QVERIFY(slider.y() > palette.bottom() + 10);
+        QCOMPARE(slider.geometry().bottom(), w.Panel->geometry().bottom());
+        QCOMPARE(slider.focusPolicy(), Qt::NoFocus);
+        QStringList seen;
+        const auto look = [&] {
+            seen << slider.toolTip() + " = " + QString::number(w.Form.RunPace.Pace());
+        };
+        look();
+        const QPointF centre = slider.rect().center();
+        QWheelEvent up(centre, slider.mapToGlobal(centre), {}, {0, 120}, Qt::NoButton, {},
+                       Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&slider, &up);
+        look();
+        slider.setValue(slider.maximum());
+        look();
+        w.SetPace(3400); // from the command line
+        look();
+        QCOMPARE(seen.join(" | "), "Pace: 5,000 steps per second = 5000 | "
+                                   "Pace: 10,000 steps per second = 10000 | "
+                                   "Pace: full speed = 0 | Pace: 2,000 steps per second = 2000");
+    }
+
     // The menu the user sees takes the rules' item states; the real timer fires the run word.
     void menuAndTimer() {
         EditorWindow w;
