@@ -1,5 +1,6 @@
-// Speed of visible runs: the busy program run in the real editor window for a few seconds, and,
-// for comparison, a bare loop that paints every change the moment it happens.
+// Speed of visible runs: the busy program run in the real editor window for a few seconds at
+// several paces (the pace it keeps, the processor a slow run takes, the frames shown), and, for
+// comparison, a bare loop that paints every change the moment it happens.
 // Run under a real X server (bench/run-benchmarks.sh starts Xvfb).
 
 #include "BenchPrograms.h"
@@ -11,6 +12,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <ctime>
+#include <string>
 
 namespace {
 
@@ -42,39 +45,80 @@ double NaiveStepsPerSecond(EditorWindow& w, std::uint64_t steps) {
     return static_cast<double>(done) / elapsed.count();
 }
 
+struct Measured {
+    std::uint64_t steps = 0;
+    double seconds = 0;
+    double frames = 0;
+    double cpuSeconds = 0; // of the whole process
+    bool stopped = false;  // the run went on until it was stopped
+};
+
+double ProcessCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Runs the busy program at `pace` for `runTime`, then stops it from inside one of its yields, as
+// the Stop command would.
+Measured RunAtPace(EditorWindow& w, int pace, std::chrono::milliseconds runTime) {
+    LoadBusyProgram(w.Form.Machine);
+    w.SetPace(pace);
+    QTimer::singleShot(runTime, &w, [&] { w.Form.mnuRun_Click(); });
+    const quint64 paintsBefore = w.Panel->PaintCount();
+    w.Form.mnuRun_Click(); // "Run": arms the deferred run, which is carried out here at once
+    w.Form.OneShot.SetEnabled(false);
+    w.Form.OneShot.SetTag({});
+    const double cpuBefore = ProcessCpuSeconds();
+    const auto start = Clock::now();
+    w.Form.RunNow();
+    Measured m;
+    m.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    m.cpuSeconds = ProcessCpuSeconds() - cpuBefore;
+    m.steps = w.Form.LastRun.steps;
+    m.frames = static_cast<double>(w.Panel->PaintCount() - paintsBefore);
+    m.stopped = w.Form.LastRun.end == RunEnd::Stopped && m.steps > 0;
+    return m;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     EditorWindow w;
     w.Form.SetStatus(kModeDesign);
-    LoadBusyProgram(w.Form.Machine);
     w.show();
     int status = 0;
 
     QTimer::singleShot(500, &w, [&] {
-        // Stop the run from inside one of its yields, as the Stop command would.
-        QTimer::singleShot(kRunTime, &w, [&] { w.Form.mnuRun_Click(); });
-        const quint64 paintsBefore = w.Panel->PaintCount();
-        w.Form.mnuRun_Click(); // "Run": arms the deferred run
-        const auto start = Clock::now();
-        w.Form.OneShot.SetEnabled(false);
-        w.Form.OneShot.SetTag({});
-        w.Form.RunNow();
-        const std::chrono::duration<double> elapsed = Clock::now() - start;
-        const std::uint64_t steps = w.Form.LastRun.steps;
-        const double frames = static_cast<double>(w.Panel->PaintCount() - paintsBefore);
-        if (w.Form.LastRun.end != RunEnd::Stopped || steps == 0) {
-            std::fprintf(stderr, "bench_visible: the run ended by itself after %llu steps\n",
-                         static_cast<unsigned long long>(steps));
-            status = 1;
+        const auto report = [&](const char* name, double value, const char* format) {
+            std::printf(format, name, value);
+            std::fflush(stdout);
+        };
+        const auto check = [&](const Measured& m) {
+            if (!m.stopped) {
+                std::fprintf(stderr, "bench_visible: the run ended by itself after %llu steps\n",
+                             static_cast<unsigned long long>(m.steps));
+                status = 1;
+            }
+            return m;
+        };
+        for (const int pace : {1000, 100000}) {
+            const Measured m = check(RunAtPace(w, pace, std::chrono::milliseconds(2500)));
+            const std::string name = "paced_steps_per_s_" + std::to_string(pace);
+            report(name.c_str(), static_cast<double>(m.steps) / m.seconds, "%s: %.0f\n");
         }
-        std::printf("visible_steps: %llu\n", static_cast<unsigned long long>(steps));
-        std::printf("visible_seconds: %.3f\n", elapsed.count());
-        std::printf("visible_steps_per_s: %.0f\n", static_cast<double>(steps) / elapsed.count());
-        std::printf("visible_frames_per_s: %.1f\n", frames / elapsed.count());
-        std::fflush(stdout);
-        std::printf("naive_visible_steps_per_s: %.0f\n", NaiveStepsPerSecond(w, steps));
+        const Measured slow = check(RunAtPace(w, 10, std::chrono::milliseconds(3000)));
+        report("paced_cpu_percent_10", 100 * slow.cpuSeconds / slow.seconds, "%s: %.2f\n");
+        const Measured paced = check(RunAtPace(w, kDefaultPace, std::chrono::milliseconds(3000)));
+        report("visible_frames_per_s_5000", paced.frames / paced.seconds, "%s: %.1f\n");
+
+        const Measured full = check(RunAtPace(w, kFullSpeed, kRunTime));
+        report("visible_steps", static_cast<double>(full.steps), "%s: %.0f\n");
+        report("visible_seconds", full.seconds, "%s: %.3f\n");
+        report("visible_steps_per_s", static_cast<double>(full.steps) / full.seconds, "%s: %.0f\n");
+        report("visible_frames_per_s", full.frames / full.seconds, "%s: %.1f\n");
+        report("naive_visible_steps_per_s", NaiveStepsPerSecond(w, full.steps), "%s: %.0f\n");
         app.exit(status);
     });
     return app.exec();

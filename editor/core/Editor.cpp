@@ -94,7 +94,8 @@ void Editor::ArmFirstTimeMenu() {
 
 void Editor::Yield(YieldPoint point) {
     // Only steps are paced, never the closing sweep; a stop is never held back.
-    if (point == YieldPoint::BeforeCheck || point == YieldPoint::Scan) {
+    if ((point == YieldPoint::BeforeCheck || point == YieldPoint::Scan) &&
+        RunPace.Pace() != kFullSpeed) {
         while (!Machine.StopRequest) {
             const auto wait = RunPace.Take(view_.Now());
             if (wait == Pacer::Duration::zero()) break;
