@@ -157,7 +157,6 @@ private slots:
     }
 
     // A run at a pace is the same run as at full speed: the same cells, steps, passes and end.
-    // A stop or a new pace chosen while it waits holds at once.
     void sameRun_data() {
         QTest::addColumn<QList<int>>("program");
         QTest::addColumn<int>("stopAtYield"); // 0: the run ends by itself
@@ -187,18 +186,30 @@ private slots:
         QCOMPARE(outcomes[1], outcomes[0]);
         QCOMPARE(outcomes[2], outcomes[0]);
     }
-    void stopAndPaceWhileWaiting_data() {
-        QTest::addColumn<bool>("stop");
-        QTest::newRow("Stop") << true;
-        QTest::newRow("full speed") << false;
+    // At one step a second every step waits once, and so does every move of a skipped loop's
+    // scan (here from cell 2 past cell 1024: 1023 moves); the closing sweep never does. A stop or
+    // a new pace chosen while the run waits holds at once.
+    void waits_data() {
+        QTest::addColumn<int>("waitAction"); // at that wait: 0 nothing, 1 Stop, 2 full speed
+        QTest::addColumn<QList<int>>("program");
+        QTest::addColumn<QString>("expected"); // steps, end, waits
+        QTest::newRow("Stop") << 1 << QList<int>{} << "2 steps, end 6, 3 waits";
+        QTest::newRow("full speed") << 2 << QList<int>{} << "1024 steps, end 0, 3 waits";
+        QTest::newRow("every step") << 0 << QList<int>{} << "1024 steps, end 0, 1024 waits";
+        QTest::newRow("every cell scanned") << 0 << QList<int>{2, 5} << "2 steps, end 2, 1025 waits";
     }
-    void stopAndPaceWhileWaiting() {
-        QFETCH(bool, stop);
+    void waits() {
+        QFETCH(int, waitAction);
+        QFETCH(QList<int>, program);
+        QFETCH(QString, expected);
+        const bool stop = waitAction == 1;
         QuietView view;
         Editor form(view);
         view.form = &form;
+        for (int i = 0; i < program.size(); ++i)
+            form.Machine.Cells[i + 1] = std::uint8_t(program[i]);
         form.RunPace.SetPace(1, view.now); // one step a wait
-        view.waitAction = 3;
+        view.waitAction = waitAction ? 3 : 0;
         view.action = [&] {
             if (stop)
                 form.mnuRun_Click(); // the item reads "Stop" once the run started
@@ -207,9 +218,11 @@ private slots:
         };
         form.SetRunCaption(kRunCaptionStop);
         form.RunNow();
-        QCOMPARE(view.waits, 3);
-        QCOMPARE(int(form.LastRun.steps), stop ? 2 : kCellCount);
-        QCOMPARE(form.LastRun.end, stop ? RunEnd::Stopped : RunEnd::Limit);
+        QCOMPARE(QStringLiteral("%1 steps, end %2, %3 waits")
+                     .arg(form.LastRun.steps)
+                     .arg(int(form.LastRun.end))
+                     .arg(view.waits),
+                 expected);
     }
 };
 
