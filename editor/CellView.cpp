@@ -1,5 +1,6 @@
 #include "CellView.h"
 #include "BgrColor.h"
+#include "Pacer.h"
 #include "Twips.h"
 
 #include <QHelpEvent>
@@ -15,8 +16,8 @@
 namespace mosaiq {
 
 namespace {
-// One display frame. Changes wait at most this long before they are drawn.
-constexpr int kFrameMs = 16;
+// One display frame, the one a paced run keeps to. Changes wait at most this long to be drawn.
+constexpr auto kFrame = std::chrono::duration_cast<std::chrono::milliseconds>(Pacer::kFrame);
 
 int ButtonBits(Qt::MouseButtons buttons) {
     return static_cast<int>(buttons & 0x7);
@@ -41,13 +42,13 @@ void CellView::SetPanelColor(Color color) {
     if (color == panelColor_) return;
     panelColor_ = color;
     panelDirty_ = true;
-    if (!frameTimer_.isActive()) frameTimer_.start(kFrameMs);
+    if (!frameTimer_.isActive()) frameTimer_.start(kFrame);
 }
 
 void CellView::BarChanged(int index) {
     dirty_[index] = true;
     anyDirty_ = true;
-    if (!frameTimer_.isActive()) frameTimer_.start(kFrameMs);
+    if (!frameTimer_.isActive()) frameTimer_.start(kFrame);
 }
 
 void CellView::FrameDue() {

@@ -35,8 +35,9 @@ struct Simulation {
     }
 };
 
-// An editor whose window does nothing; its clock moves only by waits, which pass at once. At the
-// `waitAction`-th wait it runs `action`.
+// An editor whose window does nothing; its clock moves only by waits, which pass at once. The
+// `waitAction`-th wait runs `action` instead, as a window serves an event that comes before the
+// wait is over.
 struct QuietView : EditorView {
     Clock::time_point now{};
     long waits = 0, yields = 0, stopAtYield = 0;
@@ -49,8 +50,10 @@ struct QuietView : EditorView {
     }
     Clock::time_point Now() override { return now; }
     void WaitUntil(Clock::time_point until) override {
-        if (++waits == waitAction) action();
-        now = std::max(now, until);
+        if (++waits == waitAction)
+            action(); // served before the wait was over
+        else
+            now = std::max(now, until);
     }
     void ShowContextMenu() override {}
     bool AskYesNo(std::string_view, std::string_view) override { return true; }
