@@ -39,11 +39,14 @@ public:
     void Yield() override {
         if (onYield) onYield(++yields);
     }
-    // Time stands still but for the waits of a paced run, which it passes at once.
+    // Time stands still but for the waits of a paced run, which pass at once, unless `onWait`
+    // (given the wait's number) serves an event that cuts the wait short.
     std::chrono::steady_clock::time_point now{};
+    long waits = 0;
+    std::function<bool(long)> onWait;
     std::chrono::steady_clock::time_point Now() override { return now; }
     void WaitUntil(std::chrono::steady_clock::time_point until) override {
-        now = std::max(now, until);
+        if (!onWait || !onWait(++waits)) now = std::max(now, until);
     }
     void ShowContextMenu() override {
         const ContextMenu& m = form->mnuContext;
