@@ -314,7 +314,7 @@ private slots:
         QTest::newRow("option after --") << QByteArrayList{"a", "--", "-h"} << QByteArray("edit:a -h@5000");
         QTest::newRow("Latin-1 name") << QByteArrayList{"caf\xe9.mq"} << QByteArray("edit:caf\xe9.mq@5000");
         QTest::newRow("pace on the ladder") << QByteArrayList{"--pace", "20", "a"} << QByteArray("edit:a@20");
-        QTest::newRow("pace between rungs") << QByteArrayList{"--pace=3400"} << QByteArray("edit:@2000");
+        QTest::newRow("pace between rungs") << QByteArrayList{"--pace=4000"} << QByteArray("edit:@5000");
         QTest::newRow("pace past the ladder") << QByteArrayList{"--pace", "9e9"} << QByteArray("edit:@1000000");
         QTest::newRow("pace 0") << QByteArrayList{"--pace", "0"} << QByteArray("edit:@1");
         QTest::newRow("full speed") << QByteArrayList{"--pace", "full", "--", "--pace"} << QByteArray("edit:--pace@0");
