@@ -1,15 +1,43 @@
 #pragma once
 
-// The reader's invariants, shared by the fuzz target and the corpus test: the codes of a text do
-// not depend on how it is cut into pieces, and formatting them then reading again gives them back.
+// The reader's invariants, which the fuzz target holds every input to: the codes of a text do
+// not depend on how it is cut into pieces, formatting them then reading again gives them back, and
+// reading a stream with a size limit agrees with a second, plain reading of the rules.
 
 #include "StripFormat.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace mosaiq::check {
+
+// The reading rules as they are stated, over the whole text at once: a byte order mark at the
+// start is skipped; lines end at CR LF, LF or CR; line i of the first 1024 gives cell i; blanks and
+// tabs are dropped, the hex digits that start what is left spell the value, and a line without
+// any, or with a value above FF, gives 0. A text longer than `limit` is refused unless its 1024th
+// line ends within the limit.
+inline std::optional<StripCodes> ReadByTheRules(std::string_view text, std::size_t limit) {
+    StripCodes codes{};
+    bool full = false;
+    std::size_t pos = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    for (int line = 0; line < kCellCount && pos < text.size(); ++line) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
+        std::string digits;
+        std::ranges::copy_if(text.substr(pos, end - pos), std::back_inserter(digits),
+                             [](char c) { return c != ' ' && c != '\t'; });
+        digits.resize(std::min(digits.find_first_not_of("0123456789abcdefABCDEF"), digits.size()));
+        digits.erase(0, digits.find_first_not_of('0'));
+        codes[line] = digits.empty() || digits.size() > 2 ? 0 : std::stoi(digits, nullptr, 16);
+        full = line == kCellCount - 1 && end < limit;
+        pos = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
+    }
+    if (text.size() > limit && !full) return std::nullopt;
+    return codes;
+}
 
 // Returns an empty string when every invariant holds for `input`, else what broke first.
 inline std::string CheckStripReader(std::string_view input) {
@@ -30,6 +58,22 @@ inline std::string CheckStripReader(std::string_view input) {
     const std::string text = FormatStrip(whole);
     reader.Feed(text.data(), text.size());
     if (text.size() != 4096 || reader.Finish() != whole) return "formatted and read again, differs";
+
+    // A limit near the input's own size, picked by its last byte: 2 bytes above it to 3 below.
+    const std::size_t below = input.empty() ? 0 : static_cast<unsigned char>(input.back()) % 6;
+    const std::size_t limit = input.size() + 2 - std::min(input.size() + 2, below);
+    const fileio::FilePtr in(fmemopen(const_cast<char*>(input.data()), input.size(), "r"));
+    const std::optional<StripCodes> expected = ReadByTheRules(input, limit);
+    StripCodes read{};
+    if (ReadStrip(in.get(), read, {}, limit).ok != expected.has_value() ||
+        (expected && read != *expected))
+        return "read from a stream, differs from the rules";
+    std::rewind(in.get());
+    std::string seen;
+    const auto along = [&seen](const char* data, std::size_t n) { seen.append(data, n); };
+    if (ReadStrip(in.get(), read, along, limit).ok != (input.size() <= limit) ||
+        seen != input.substr(0, limit))
+        return "read along to the end, the limit not kept";
     return {};
 }
 
