@@ -55,21 +55,27 @@ FileStatus PutOnDisk(FilePtr file, const fs::path& path, const std::string& text
     return {};
 }
 
-// Writes `text` over the existing file itself. The old text stays until the new one is written
-// over it, but a failure midway leaves part of each, so this is only for where a replace cannot
-// do: it would part a file from its other hard links, or its folder takes no new files.
+// Writes `text` over the existing file itself. Where the system can promise room for all of it
+// first, a full disk fails the save before any of the old text is overwritten; a failure after
+// that can leave part of each. So this is only for where a replace cannot do: it would part the
+// file from its other hard links, or its folder takes no new files.
 FileStatus WriteInPlace(const fs::path& file, const std::string& text) {
     errno = 0;
 #ifdef MOSAIQ_HAVE_POSIX
     // Write-only: a file may be writable without being readable.
     const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) return ErrnoFailure(errno, std::errc::io_error);
-    FilePtr out(::fdopen(fd, "wb")); // opening an open file cuts nothing
-    if (!out) {
-        const int err = errno;
+    const auto fail = [fd](int err) {
         ::close(fd);
         return ErrnoFailure(err, std::errc::io_error);
-    }
+    };
+#ifdef __linux__
+    if (::fallocate(fd, 0, 0, static_cast<off_t>(text.size())) != 0 && errno != EOPNOTSUPP &&
+        errno != ENOSYS)
+        return fail(errno);
+#endif
+    FilePtr out(::fdopen(fd, "wb")); // opening an open file cuts nothing
+    if (!out) return fail(errno);
 #else
     FilePtr out(_wfopen(file.c_str(), L"r+b"));
     if (!out) return ErrnoFailure(errno, std::errc::io_error);

@@ -184,7 +184,6 @@ void TestEditor::scripts_data() {
     // Names are bytes, whatever the chooser makes of them; only a missing file starts a new strip.
     ScriptRow("link loop; load Latin-1; save", "start loop.mq; load caf%E9.mq; save caf%E9.mq; saved caf%E9.mq; saved caf%EF%BF%BD.mq", "caf%E9.mq holds 4096 bytes, 1=7 | caf%EF%BF%BD.mq holds nothing | Mosaiq [Design] ~ %/caf\uFFFD.mq; busy; pen 0 (1); cells 1=7; armed saveflg 250; file %/caf\uFFFD.mq; Load at %/loop.mq; Save at %/caf\uFFFD.mq; start: Too many levels of symbolic links");
     ScriptRow("too large; load link loop", "start big.mq; load loop.mq", "Mosaiq [Design] ~ %/big.mq; busy; pen 0 (1); armed loadflg 250; file %/big.mq; Load at %/big.mq; start: not a program file: too large; Mosaiq|The file %/loop.mq could not be loaded: Too many levels of symbolic links");
-    ScriptRow("in a file; in no folder", "start R.MQ/x.mq; start gone/x.mq", "Mosaiq [Design] ~ %/gone/x.mq; pen 0 (1); file %/gone/x.mq; start: Not a directory");
     // The first-time menu: every resize arms it anew; it ends FreshStart.
     ScriptRow("first-time menu", "fresh; resize 10700 7905; check; wait; resize 10635 7905", "pen 0 (1); armed  1000 | pen 1; " + off);
     ScriptRow("first-time menu after a press", "fresh; press 5; wait", "pen 1; cells 5=1");

@@ -71,8 +71,8 @@ private slots:
         QTest::newRow("--trace unwritable, no run") << QByteArray("6") << QStringList{"--trace", "%d/none/t", "%p"} << 1 << "mosaiq-run: cannot write %d/none/t: No such file or directory\n" << QByteArray();
         QTest::newRow("missing program") << QByteArray() << QStringList{"%d/none.mq"} << 1 << "mosaiq-run: cannot read %d/none.mq: No such file or directory\n" << QByteArray();
         QTest::newRow("link loop as program") << QByteArray() << QStringList{"%d/loop"} << 1 << "mosaiq-run: cannot read %d/loop: Too many levels of symbolic links\n" << QByteArray();
+        QTest::newRow("name too long") << QByteArray() << QStringList{"%d/" + QString(300, 'n')} << 1 << "mosaiq-run: cannot read %d/" + QString(300, 'n') + ": File name too long\n" << QByteArray();
         QTest::newRow("1 MiB without a line end") << QByteArray((1 << 20) + 1, ' ') << QStringList{"%p"} << 1 << "mosaiq-run: cannot read %p: not a program file: too large\n" << QByteArray();
-        QTest::newRow("1 MiB, from a pipe") << QByteArray((1 << 20) + 1, ' ') << QStringList{"-"} << 1 << "mosaiq-run: cannot read <stdin>: not a program file: too large\n" << QByteArray();
         QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF" "6") << QStringList{"-"} << 0 << "steps=1 passes=1 x=1 end=stray-end-repeat\n" << QByteArray("06\r\n00\r\n");
         QTest::newRow("folder as program") << QByteArray() << QStringList{"%d"} << 1 << "mosaiq-run: cannot read %d: Is a directory\n" << QByteArray();
         QTest::newRow("--strict, a good file runs") << full << QStringList{"--strict", "%p"} << 0 << "steps=1024 passes=1 x=1 end=limit\n" << QByteArray("0A\r\nFF\r\nFE\r\n00\r\n");
