@@ -20,8 +20,8 @@ std::string PrepareEditor(Editor& form, const std::string& commandLine) {
     std::string unreadable;
     if (!form.FileName.empty()) {
         // A path that does not exist starts an empty strip that Save will create. Any other
-        // failure (a link loop, a folder that may not be entered) is told as for a file that
-        // cannot be read, since Save could not simply create the file there.
+        // failure (a link loop, a name too long, a folder that may not be entered) means the path
+        // names something that could not be reached, and is told like a file that cannot be read.
         const FileStatus status = LoadStripFile(form.Machine, form, form.FileName);
         if (!status && status.code != std::errc::no_such_file_or_directory)
             unreadable = status.error;

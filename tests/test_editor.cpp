@@ -38,6 +38,7 @@ private slots:
             QVERIFY(std::ofstream(EditorFixture::Path(name)) << text.toStdString());
         std::filesystem::resize_file(EditorFixture::Path("big.mq"), 2 << 20);
         QVERIFY(QFile::link("loop.mq", dir.filePath("loop.mq")));
+        QVERIFY(QFile::link("/dev/zero", dir.filePath("zero.mq")));
     }
     // Qt cannot remove a name that is not UTF-8.
     void cleanupTestCase() { std::filesystem::remove(EditorFixture::Path("caf%E9.mq")); }
@@ -183,7 +184,7 @@ void TestEditor::scripts_data() {
     ScriptRow("load during a run stops it", "cell 1 1; cell 2 5; cell 3 6; Run; during; load R.MQ", "Mosaiq [Design] ~ %/R.MQ; busy; pen 0 (1); cells 1=5,3=255; X at 2; armed loadflg 250; stopped; file %/R.MQ; Load");
     // Names are bytes, whatever the chooser makes of them; only a missing file starts a new strip.
     ScriptRow("link loop; load Latin-1; save", "start loop.mq; load caf%E9.mq; save caf%E9.mq; saved caf%E9.mq; saved caf%EF%BF%BD.mq", "caf%E9.mq holds 4096 bytes, 1=7 | caf%EF%BF%BD.mq holds nothing | Mosaiq [Design] ~ %/caf\uFFFD.mq; busy; pen 0 (1); cells 1=7; armed saveflg 250; file %/caf\uFFFD.mq; Load at %/loop.mq; Save at %/caf\uFFFD.mq; start: Too many levels of symbolic links");
-    ScriptRow("too large; load link loop", "start big.mq; load loop.mq", "Mosaiq [Design] ~ %/big.mq; busy; pen 0 (1); armed loadflg 250; file %/big.mq; Load at %/big.mq; start: not a program file: too large; Mosaiq|The file %/loop.mq could not be loaded: Too many levels of symbolic links");
+    ScriptRow("too large; load link loop, device", "start big.mq; load loop.mq; load zero.mq", "Mosaiq [Design] ~ %/big.mq; busy; pen 0 (1); armed loadflg 250; file %/big.mq; Load at %/big.mq; Load at %/big.mq; start: not a program file: too large; Mosaiq|The file %/loop.mq could not be loaded: Too many levels of symbolic links; Mosaiq|The file %/zero.mq could not be loaded: Not a regular file");
     // The first-time menu: every resize arms it anew; it ends FreshStart.
     ScriptRow("first-time menu", "fresh; resize 10700 7905; check; wait; resize 10635 7905", "pen 0 (1); armed  1000 | pen 1; " + off);
     ScriptRow("first-time menu after a press", "fresh; press 5; wait", "pen 1; cells 5=1");

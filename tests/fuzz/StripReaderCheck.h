@@ -21,8 +21,7 @@ namespace mosaiq::check {
 // line ends within the limit.
 inline std::optional<StripCodes> ReadByTheRules(std::string_view text, std::size_t limit) {
     StripCodes codes{};
-    std::size_t pos = text.starts_with("\xEF\xBB\xBF") ? 3 : 0, end = 0;
-    int line = 0;
+    std::size_t pos = text.starts_with("\xEF\xBB\xBF") ? 3 : 0, end = 0, line = 0;
     for (; line < kCellCount && pos < text.size(); ++line) {
         end = std::min(text.find_first_of("\r\n", pos), text.size());
         std::string digits(text.substr(pos, end - pos));
