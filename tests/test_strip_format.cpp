@@ -78,8 +78,8 @@ private slots:
         // clang-format off
         QTest::newRow("replaced") << "" << ": 4096 0 1 new";
         QTest::newRow("hard link") << "link" << ": 4096 0 2 same";
-        QTest::newRow("folder takes no new files") << "shut" << ": 4096 0 1 same";
-        QTest::newRow("nor may the file change") << "ro shut" << "Permission denied: 5000 1 1 same";
+        QTest::newRow("folder takes no new files") << "shut folder" << ": 4096 0 1 same";
+        QTest::newRow("read-only file") << "shut file" << "Permission denied: 5000 1 1 same";
         QTest::newRow("disk full") << "full" << "File too large: 1000 1 1 same";
         QTest::newRow("disk full, in place") << "full link" << "File too large: 1000 1 2 same";
         // clang-format on
@@ -92,7 +92,7 @@ private slots:
         const QByteArray d = dir.path().toUtf8(), f = d + "/f.mq";
         std::ofstream(f.toStdString()) << std::string(setup.contains("full") ? 1000 : 5000, '1');
         if (setup.contains("link")) ::link(f, d + "/g.mq");
-        if (setup.contains("ro")) QFile::setPermissions(f, QFile::ReadOwner);
+        if (setup.contains("file")) QFile::setPermissions(f, QFile::ReadOwner);
         struct stat st {};
         const ino_t before = ::stat(f, &st) == 0 ? st.st_ino : 0;
         std::signal(SIGXFSZ, SIG_IGN);
@@ -100,7 +100,7 @@ private slots:
         ::getrlimit(RLIMIT_FSIZE, &old);
         const rlimit small{setup.contains("full") ? rlim_t{100} : old.rlim_cur, old.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &small);
-        if (setup.contains("shut")) QFile::setPermissions(d, QFile::ReadOwner | QFile::ExeOwner);
+        if (setup.contains("folder")) QFile::setPermissions(d, QFile::ReadOwner | QFile::ExeOwner);
         const FileStatus status = WriteStripFile(f.toStdString(), StripCodes{});
         ::setrlimit(RLIMIT_FSIZE, &old);
         QFile::setPermissions(d, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
