@@ -26,4 +26,29 @@ ChooserPlaces FindChooserPlaces(const fs::path& programFolder, const fs::path& e
     return places;
 }
 
+namespace {
+fs::path Entry(const fs::path& folder, const fs::path& part, const ChooserSpelling& spelling) {
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(folder / part, ec))) return part;
+    for (fs::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
+         it.increment(ec))
+        if (spelling(it->path().filename().string()) == part.string()) return it->path().filename();
+    return part;
+}
+} // namespace
+
+std::string ChosenPath(const std::string& answer, const std::string& proposed,
+                       const ChooserSpelling& spelling) {
+    if (!spelling) return answer;
+    const fs::path offered(proposed);
+    auto hint = offered.begin();
+    fs::path found;
+    for (const fs::path& part : fs::path(answer)) {
+        const bool hinted = hint != offered.end() && spelling(hint->string()) == part.string();
+        found /= hinted ? *hint : Entry(found, part, spelling);
+        hint = hinted ? std::next(hint) : offered.end();
+    }
+    return found.string();
+}
+
 } // namespace mosaiq

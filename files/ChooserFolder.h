@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <string>
 
 namespace mosaiq {
 
@@ -29,5 +31,16 @@ ChooserPlaces FindChooserPlaces(const std::filesystem::path& programFolder,
                                 const std::filesystem::path& examplesFromProgram,
                                 const std::filesystem::path& documentsFolder,
                                 const std::filesystem::path& homeFolder);
+
+// How the file chooser spells a name it lists, given the name's bytes. A chooser that works in
+// text answers with other bytes for a name that is not valid in the system's encoding.
+using ChooserSpelling = std::function<std::string(const std::string& name)>;
+
+// The path the chooser's `answer` means, where every name is bytes. Each part of it is the part of
+// `proposed` (the path the chooser was offered) that the chooser spells so, or else the entry of
+// its folder by that name, or else the first entry the chooser spells so; a part that matches
+// nothing is a name still to be made and stays as it is. No `spelling`: the answer as it is.
+std::string ChosenPath(const std::string& answer, const std::string& proposed,
+                       const ChooserSpelling& spelling);
 
 } // namespace mosaiq

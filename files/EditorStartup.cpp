@@ -26,10 +26,14 @@ ChooserPlaces ThisProgramsPlaces() {
 }
 } // namespace
 
+std::string ChooserSpells(const std::string& name) {
+    return QFile::encodeName(QFile::decodeName(QByteArray::fromStdString(name))).toStdString();
+}
+
 void Form_Load(EditorWindow& w, const std::string& commandLine, const SplashHandOver& splash) {
     Editor& form = w.Form;
     form.AppTitle = "Mosaiq";
-    InstallFileCommands(form, ThisProgramsPlaces());
+    InstallFileCommands(form, ThisProgramsPlaces(), ChooserSpells);
 
     form.HandOverMark = form.AppTitle;
     if (splash)
@@ -39,8 +43,7 @@ void Form_Load(EditorWindow& w, const std::string& commandLine, const SplashHand
     while (!form.HandOverMark.empty())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 
-    const std::string unreadable =
-        PrepareEditor(form, commandLine);
+    const std::string unreadable = PrepareEditor(form, commandLine);
     w.ShowTooltips();
     w.show();
     if (unreadable.empty()) return;

@@ -13,7 +13,8 @@ std::string Lower(std::string text) {
     return text;
 }
 
-std::string Request(Editor& form, const ChooserPlaces& places, FileRequest::Kind kind) {
+std::string Request(Editor& form, const ChooserPlaces& places, const ChooserSpelling& spelling,
+                    FileRequest::Kind kind) {
     const bool open = kind == FileRequest::Kind::Open;
     FileRequest request;
     request.kind = kind;
@@ -21,7 +22,7 @@ std::string Request(Editor& form, const ChooserPlaces& places, FileRequest::Kind
     request.fileName = form.FileName;
     request.filter = (open ? Lower(form.AppTitle) : form.AppTitle) + std::string(kFilterTail);
     request.title = (open ? "Load " : "Save ") + form.AppTitle + " file";
-    return form.View().ChooseFile(request);
+    return ChosenPath(form.View().ChooseFile(request), request.fileName, spelling);
 }
 
 } // namespace
@@ -32,9 +33,10 @@ void TellFileFailed(Editor& form, const std::string& path, std::string_view done
                        "The file " + path + " could not be " + std::string(done) + ": " + reason);
 }
 
-void mnuLoad_Click(Editor& form, const ChooserPlaces& places) {
+void mnuLoad_Click(Editor& form, const ChooserPlaces& places, const ChooserSpelling& spelling) {
     form.BeginFileCommand();
-    if (const std::string path = Request(form, places, FileRequest::Kind::Open); !path.empty()) {
+    if (const std::string path = Request(form, places, spelling, FileRequest::Kind::Open);
+        !path.empty()) {
         if (const FileStatus status = LoadStripFile(form.Machine, form, path); status) {
             form.PendingRun = false;
             form.FileName = path;
@@ -47,9 +49,10 @@ void mnuLoad_Click(Editor& form, const ChooserPlaces& places) {
     form.HandOff(kWordLoad);
 }
 
-void mnuSave_Click(Editor& form, const ChooserPlaces& places) {
+void mnuSave_Click(Editor& form, const ChooserPlaces& places, const ChooserSpelling& spelling) {
     form.BeginFileCommand();
-    if (const std::string path = Request(form, places, FileRequest::Kind::Save); !path.empty()) {
+    if (const std::string path = Request(form, places, spelling, FileRequest::Kind::Save);
+        !path.empty()) {
         if (const FileStatus status = SaveStripFile(form.Machine, path); status) {
             form.FileName = path;
             form.ShowFileInCaption();
@@ -60,9 +63,10 @@ void mnuSave_Click(Editor& form, const ChooserPlaces& places) {
     form.HandOff(kWordSave);
 }
 
-void InstallFileCommands(Editor& form, const ChooserPlaces& places) {
-    form.mnuLoad_Click = [&form, places] { mnuLoad_Click(form, places); };
-    form.mnuSave_Click = [&form, places] { mnuSave_Click(form, places); };
+void InstallFileCommands(Editor& form, const ChooserPlaces& places,
+                         const ChooserSpelling& spelling) {
+    form.mnuLoad_Click = [&form, places, spelling] { mnuLoad_Click(form, places, spelling); };
+    form.mnuSave_Click = [&form, places, spelling] { mnuSave_Click(form, places, spelling); };
 }
 
 } // namespace mosaiq

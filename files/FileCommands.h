@@ -13,15 +13,17 @@ class Editor;
 // within its handler and hands its finishing steps to the window's one-shot timer, also when the
 // chooser was cancelled or the file operation failed. A failure is told to the user and changes
 // neither the strip, nor the file name, nor the caption.
-// The choosers open in the folder of a named program file, or else where `places` says.
-void mnuLoad_Click(Editor& form, const ChooserPlaces& places);
-void mnuSave_Click(Editor& form, const ChooserPlaces& places);
+// The choosers open in the folder of a named program file, or else where `places` says; their
+// answers are read back into bytes by `spelling` (see ChosenPath).
+void mnuLoad_Click(Editor& form, const ChooserPlaces& places, const ChooserSpelling& spelling);
+void mnuSave_Click(Editor& form, const ChooserPlaces& places, const ChooserSpelling& spelling);
 
 // Tells the user that the file at `path` could not be `done` ("loaded", "saved") and why.
 void TellFileFailed(Editor& form, const std::string& path, std::string_view done,
                     const std::string& reason);
 
 // Makes the menu's Load and Save items run the commands above.
-void InstallFileCommands(Editor& form, const ChooserPlaces& places);
+void InstallFileCommands(Editor& form, const ChooserPlaces& places,
+                         const ChooserSpelling& spelling = {});
 
 } // namespace mosaiq

@@ -9,10 +9,12 @@
 namespace mosaiq {
 
 // The outcome of a file operation. `error` is a short reason a person can read ("No such file or
-// directory", "Is a directory"); it is empty when `ok` is true.
+// directory", "Is a directory"); it is empty when `ok` is true. `code` is the system's error, where
+// the system gave one.
 struct FileStatus {
     bool ok = true;
     std::string error;
+    std::error_code code{};
     explicit operator bool() const { return ok; }
 };
 
@@ -20,7 +22,7 @@ namespace fileio {
 namespace fs = std::filesystem;
 
 inline FileStatus Failure(std::error_code ec) {
-    return {false, ec.message()};
+    return {false, ec.message(), ec};
 }
 
 inline FileStatus Failure(std::errc code) {

@@ -5,6 +5,7 @@
 #include <random>
 
 #if defined(__unix__) || defined(__APPLE__)
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #define MOSAIQ_HAVE_POSIX 1
@@ -16,14 +17,76 @@ using namespace fileio;
 
 namespace {
 
-bool IsWritable(const fs::path& file, const fs::file_status& status) {
+// Whether the file may be written, and if not, the system's own reason: on a read-only mount
+// that is "Read-only file system", not the "Permission denied" its permissions would suggest.
+FileStatus CheckWritable(const fs::path& file, const fs::file_status& status) {
 #ifdef MOSAIQ_HAVE_POSIX
     (void)status;
-    return ::access(file.c_str(), W_OK) == 0;
+    errno = 0;
+    if (::access(file.c_str(), W_OK) == 0) return {};
+    return ErrnoFailure(errno, std::errc::permission_denied);
 #else
     (void)file;
-    return (status.permissions() & fs::perms::owner_write) != fs::perms::none;
+    if ((status.permissions() & fs::perms::owner_write) != fs::perms::none) return {};
+    return Failure(std::errc::permission_denied);
 #endif
+}
+
+// Writes all of `text` into `file` from where it stands, cuts the file at its end, puts it on
+// disk and closes it. `path` names the file.
+FileStatus PutOnDisk(FilePtr file, const fs::path& path, const std::string& text) {
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() ||
+        std::fflush(file.get()) != 0)
+        return ErrnoFailure(errno, std::errc::io_error);
+#ifdef MOSAIQ_HAVE_POSIX
+    (void)path;
+    const int fd = ::fileno(file.get());
+    if (::ftruncate(fd, static_cast<off_t>(text.size())) != 0 || ::fsync(fd) != 0)
+        return ErrnoFailure(errno, std::errc::io_error);
+#endif
+    errno = 0;
+    if (std::fclose(file.release()) != 0) return ErrnoFailure(errno, std::errc::io_error);
+#ifndef MOSAIQ_HAVE_POSIX
+    std::error_code ec;
+    fs::resize_file(path, text.size(), ec);
+    if (ec) return Failure(ec);
+#endif
+    return {};
+}
+
+// Writes `text` over the existing file itself. Where the system can promise room for all of it
+// first, a full disk fails the save before any of the old text is overwritten; a failure after
+// that can leave part of each. So this is only for where a replace cannot do: it would part the
+// file from its other hard links, or its folder takes no new files.
+FileStatus WriteInPlace(const fs::path& file, const std::string& text) {
+    errno = 0;
+#ifdef MOSAIQ_HAVE_POSIX
+    // Write-only: a file may be writable without being readable.
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return ErrnoFailure(errno, std::errc::io_error);
+    const auto fail = [fd](int err) {
+        ::close(fd);
+        return ErrnoFailure(err, std::errc::io_error);
+    };
+#ifdef __linux__
+    if (::fallocate(fd, 0, 0, static_cast<off_t>(text.size())) != 0 && errno != EOPNOTSUPP &&
+        errno != ENOSYS)
+        return fail(errno);
+#endif
+    FilePtr out(::fdopen(fd, "wb")); // opening an open file cuts nothing
+    if (!out) return fail(errno);
+#else
+    FilePtr out(_wfopen(file.c_str(), L"r+b"));
+    if (!out) return ErrnoFailure(errno, std::errc::io_error);
+#endif
+    return PutOnDisk(std::move(out), file, text);
+}
+
+// The folder, not the file, refused the step.
+bool Refused(const FileStatus& status) {
+    return status.code == std::errc::permission_denied ||
+           status.code == std::errc::operation_not_permitted;
 }
 
 // The file a write to `path` lands in: `path` itself, or where its chain of links ends. The end
@@ -78,17 +141,7 @@ public:
     // Puts all of `text` on disk and closes the file; the new text must be stored before the
     // rename makes it the target, or a crash could leave a short file under the target's name.
     FileStatus WriteAndClose(const std::string& text) {
-        errno = 0;
-        if (std::fwrite(text.data(), 1, text.size(), file_.get()) != text.size() ||
-            std::fflush(file_.get()) != 0)
-            return ErrnoFailure(errno, std::errc::io_error);
-#ifdef MOSAIQ_HAVE_POSIX
-        if (::fsync(::fileno(file_.get())) != 0) return ErrnoFailure(errno, std::errc::io_error);
-#endif
-        errno = 0;
-        const int closed = std::fclose(file_.release());
-        if (closed != 0) return ErrnoFailure(errno, std::errc::io_error);
-        return {};
+        return PutOnDisk(std::move(file_), path_, text);
     }
 
     // Gives the file the permissions (and where possible the owner) of the file it replaces.
@@ -131,21 +184,29 @@ FileStatus ReplaceFile(const fs::path& path, const std::string& text) {
     const fs::file_status existing = fs::status(target, ec);
     if (fs::is_directory(existing)) return Failure(std::errc::is_a_directory);
     // Renaming over a device or a pipe would replace the node itself, not write to it.
-    if (fs::exists(existing) && !fs::is_regular_file(existing))
-        return {false, "Not a regular file"};
+    const bool replacing = fs::is_regular_file(existing);
+    if (fs::exists(existing) && !replacing) return {false, "Not a regular file"};
     // A file the user made read-only is not to be overwritten, even though the rename below
     // would only need a writable folder.
-    if (fs::is_regular_file(existing) && !IsWritable(target, existing))
-        return Failure(std::errc::permission_denied);
+    if (replacing) {
+        if (FileStatus writable = CheckWritable(target, existing); !writable) return writable;
+        // A new file renamed into place would leave the old text under the file's other names.
+        if (const auto links = fs::hard_link_count(target, ec); !ec && links > 1)
+            return WriteInPlace(target, text);
+    }
 
     fs::path dir = target.parent_path();
     if (dir.empty()) dir = ".";
 
+    // A folder that refuses new files, or refuses to have this one replaced (one that only lets
+    // owners remove their files), may still let the file itself be written.
     TempFile temp;
-    if (FileStatus created = temp.Create(dir); !created) return created;
-    if (fs::is_regular_file(existing)) temp.CopyAttributes(target, existing.permissions());
+    if (FileStatus created = temp.Create(dir); !created)
+        return replacing && Refused(created) ? WriteInPlace(target, text) : created;
+    if (replacing) temp.CopyAttributes(target, existing.permissions());
     if (FileStatus written = temp.WriteAndClose(text); !written) return written;
-    return temp.RenameTo(target);
+    FileStatus renamed = temp.RenameTo(target);
+    return replacing && Refused(renamed) ? WriteInPlace(target, text) : renamed;
 }
 
 } // namespace mosaiq

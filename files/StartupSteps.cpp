@@ -2,7 +2,7 @@
 #include "Editor.h"
 #include "StripFile.h"
 
-#include <filesystem>
+#include <system_error>
 
 namespace mosaiq {
 
@@ -19,12 +19,12 @@ std::string PrepareEditor(Editor& form, const std::string& commandLine) {
     form.FileName = commandLine;
     std::string unreadable;
     if (!form.FileName.empty()) {
-        std::error_code ec;
-        // A path that does not exist starts an empty strip that Save will create.
-        if (std::filesystem::exists(form.FileName, ec)) {
-            if (const FileStatus status = LoadStripFile(form.Machine, form, form.FileName); !status)
-                unreadable = status.error;
-        }
+        // A path that does not exist starts an empty strip that Save will create. Any other
+        // failure (a link loop, a name too long, a folder that may not be entered) means the path
+        // names something that could not be reached, and is told like a file that cannot be read.
+        const FileStatus status = LoadStripFile(form.Machine, form, form.FileName);
+        if (!status && status.code != std::errc::no_such_file_or_directory)
+            unreadable = status.error;
         form.ShowFileInCaption();
         RepaintCells(form.Machine, form);
     }

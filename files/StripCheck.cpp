@@ -32,6 +32,10 @@ std::string LineProblemText(LineProblem problem, std::uint64_t line) {
 }
 
 void StripCheck::Feed(const char* data, std::size_t n) {
+    mark_.Feed(data, n, [this](const char* text, std::size_t size) { FeedText(text, size); });
+}
+
+void StripCheck::FeedText(const char* data, std::size_t n) {
     for (const char* p = data; p != data + n; ++p) {
         const auto c = static_cast<unsigned char>(*p);
         // The LF of a CR LF pair ends no second line.
@@ -74,6 +78,7 @@ void StripCheck::EndLine() {
 }
 
 std::uint64_t StripCheck::Finish() {
+    mark_.Finish([this](const char* text, std::size_t size) { FeedText(text, size); });
     if (inLine_) EndLine();
     if (line_ < kCellCount) {
         ++problems_;

@@ -37,6 +37,10 @@ constexpr std::size_t kChunkSize = 16 * 1024;
 } // namespace
 
 void StripReader::Feed(const char* data, std::size_t n) {
+    mark_.Feed(data, n, [this](const char* text, std::size_t size) { FeedText(text, size); });
+}
+
+void StripReader::FeedText(const char* data, std::size_t n) {
     const char* p = data;
     const char* const end = data + n;
     while (p != end && !Full()) {
@@ -67,6 +71,7 @@ void StripReader::EndLine() {
 }
 
 StripCodes StripReader::Finish() {
+    mark_.Finish([this](const char* text, std::size_t size) { FeedText(text, size); });
     // A text that ends with a line end has an empty line here, and an empty line gives the same 0
     // that a missing one leaves.
     if (!Full()) EndLine();
@@ -76,20 +81,26 @@ StripCodes StripReader::Finish() {
 }
 
 FileStatus ReadStrip(std::FILE* in, StripCodes& out,
-                     const std::function<void(const char*, std::size_t)>& seen) {
+                     const std::function<void(const char*, std::size_t)>& seen, std::size_t limit) {
     StripReader reader;
     std::array<char, kChunkSize> chunk;
-    while (seen || !reader.Full()) {
+    std::size_t total = 0;
+    // One byte past the limit is read, to learn whether the text goes on.
+    while (total <= limit && (seen || !reader.Full())) {
+        const std::size_t wanted = std::min(chunk.size(), limit - total + 1);
         errno = 0;
-        const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), in);
+        const std::size_t got = std::fread(chunk.data(), 1, wanted, in);
         const int err = errno;
-        reader.Feed(chunk.data(), got);
-        if (seen) seen(chunk.data(), got);
-        if (got < chunk.size()) {
+        const std::size_t taken = std::min(got, limit - total);
+        reader.Feed(chunk.data(), taken);
+        if (seen) seen(chunk.data(), taken);
+        total += got;
+        if (got < wanted) {
             if (std::ferror(in)) return ErrnoFailure(err, std::errc::io_error);
             break;
         }
     }
+    if (total > limit && (seen || !reader.Full())) return {false, "not a program file: too large"};
     out = reader.Finish();
     return {};
 }

@@ -6,14 +6,15 @@
 // describes what the window would show, for comparing with a table's expectation.
 
 #include "Editor.h"
+#include "EditorStartup.h"
 #include "FileCommands.h"
 #include "StartupSteps.h"
 #include "StripFormat.h"
 
-#include <QFileInfo>
 #include <QStringList>
 #include <QTest>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -103,11 +104,12 @@ struct EditorFixture {
         e.Form_Resize(false, Editor::kDesignClientWidth, Editor::kDesignClientHeight);
         ChooserPlaces places;
         places.programFolder = "/the/program";
-        InstallFileCommands(e, places);
+        InstallFileCommands(e, places, ChooserSpells);
     }
-    // A file named in a script, in `folder`; "-" names none.
-    std::string Path(const QString& name) const {
-        return name == "-" ? std::string() : (folder + '/' + name).toStdString();
+    // A file named in a script (its bytes percent-encoded), in `folder`; "-" names none.
+    static std::string Path(const QString& name) {
+        const QByteArray bytes = QByteArray::fromPercentEncoding(name.toUtf8());
+        return name == "-" ? std::string() : (folder.toUtf8() + '/' + bytes).toStdString();
     }
 
     // Steps, separated by "; ": "pen N" chooses a pen; "press N", "release N", "click N" (press,
@@ -149,7 +151,7 @@ struct EditorFixture {
                 if (const std::string error = PrepareEditor(e, Path(name)); !error.empty())
                     view.questions << "start: " + Q(error);
             }
-            if (verb == "load" || verb == "save") view.fileAnswer = Path(name);
+            if (verb == "load" || verb == "save") view.fileAnswer = ChooserSpells(Path(name));
             if (verb == "load") e.mnuLoad_Click();
             if (verb == "save") e.mnuSave_Click();
             if (verb == "saved") log << name + " holds " + Saved(name);
@@ -184,7 +186,7 @@ struct EditorFixture {
         for (int i = 0; i < kCellCount; ++i)
             if (codes[i]) cells << QStringLiteral("%1=%2").arg(i + 1).arg(codes[i]);
         return QStringLiteral("%1 bytes, %2")
-            .arg(QFileInfo(QString::fromStdString(Path(name))).size())
+            .arg(std::filesystem::file_size(Path(name)))
             .arg(cells.join(','));
     }
 

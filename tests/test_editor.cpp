@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <fstream>
+
 using namespace mosaiq;
 using namespace mosaiq::test;
 using Ints = QList<int>;
@@ -30,13 +32,16 @@ private slots:
     void initTestCase() {
         EditorFixture::folder = dir.path();
         // clang-format off
-        const std::map<QString, QByteArray> files = {{"a ~ b.mq", "04\r\n0B"}, {"R.MQ", "05\r\n00\r\nFF"}, {"r.mq", "09"}, {"x y.mq", "0\n0\n0\n0\n6"}};
+        const std::map<QString, QByteArray> files = {{"a ~ b.mq", "04\r\n0B"}, {"R.MQ", "05\r\n00\r\nFF"}, {"r.mq", "09"}, {"x y.mq", "0\n0\n0\n0\n6"}, {"caf%E9.mq", "07"}, {"big.mq", "1"}};
         // clang-format on
-        for (const auto& [name, text] : files) {
-            QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-        }
+        for (const auto& [name, text] : files)
+            QVERIFY(std::ofstream(EditorFixture::Path(name)) << text.toStdString());
+        std::filesystem::resize_file(EditorFixture::Path("big.mq"), 2 << 20);
+        QVERIFY(QFile::link("loop.mq", dir.filePath("loop.mq")));
+        QVERIFY(QFile::link("/dev/zero", dir.filePath("zero.mq")));
     }
+    // Qt cannot remove a name that is not UTF-8.
+    void cleanupTestCase() { std::filesystem::remove(EditorFixture::Path("caf%E9.mq")); }
 
     // Where the choosers open before a file is named: the program's folder in a build tree; once
     // installed, Load in the examples and Save in the documents, or home without them.
@@ -177,6 +182,9 @@ void TestEditor::scripts_data() {
     ScriptRow("save to folder", "start a ~ b.mq; save .", "Mosaiq [Design] ~ %/a ~ b.mq; busy; pen 0 (1); cells 1=4,2=11; armed saveflg 250; file %/a ~ b.mq; Save at %/a ~ b.mq; Mosaiq|The file %/. could not be saved: Is a directory");
     ScriptRow("save under a file", "start a ~ b.mq; save a ~ b.mq/x.mq; saved a ~ b.mq", "a ~ b.mq holds 6 bytes, 1=4,2=11 | Mosaiq [Design] ~ %/a ~ b.mq; busy; pen 0 (1); cells 1=4,2=11; armed saveflg 250; file %/a ~ b.mq; Save at %/a ~ b.mq; Mosaiq|The file %/a ~ b.mq/x.mq could not be saved: Not a directory");
     ScriptRow("load during a run stops it", "cell 1 1; cell 2 5; cell 3 6; Run; during; load R.MQ", "Mosaiq [Design] ~ %/R.MQ; busy; pen 0 (1); cells 1=5,3=255; X at 2; armed loadflg 250; stopped; file %/R.MQ; Load");
+    // Names are bytes, whatever the chooser makes of them; only a missing file starts a new strip.
+    ScriptRow("link loop; load Latin-1; save", "start loop.mq; load caf%E9.mq; save caf%E9.mq; saved caf%E9.mq; saved caf%EF%BF%BD.mq", "caf%E9.mq holds 4096 bytes, 1=7 | caf%EF%BF%BD.mq holds nothing | Mosaiq [Design] ~ %/caf\uFFFD.mq; busy; pen 0 (1); cells 1=7; armed saveflg 250; file %/caf\uFFFD.mq; Load at %/loop.mq; Save at %/caf\uFFFD.mq; start: Too many levels of symbolic links");
+    ScriptRow("too large, in a file; load link loop, device", "start big.mq; start R.MQ/x.mq; load loop.mq; load zero.mq", "Mosaiq [Design] ~ %/R.MQ/x.mq; busy; pen 0 (1); armed loadflg 250; file %/R.MQ/x.mq; Load at %/R.MQ/x.mq; Load at %/R.MQ/x.mq; start: not a program file: too large; start: Not a directory; Mosaiq|The file %/loop.mq could not be loaded: Too many levels of symbolic links; Mosaiq|The file %/zero.mq could not be loaded: Not a regular file");
     // The first-time menu: every resize arms it anew; it ends FreshStart.
     ScriptRow("first-time menu", "fresh; resize 10700 7905; check; wait; resize 10635 7905", "pen 0 (1); armed  1000 | pen 1; " + off);
     ScriptRow("first-time menu after a press", "fresh; press 5; wait", "pen 1; cells 5=1");

@@ -70,6 +70,10 @@ private slots:
         QTest::newRow("--out unwritable, after the run") << QByteArray("6") << QStringList{"%p", "--out", "%d/none/o.mq"} << 1 << "steps=1 passes=1 x=1 end=stray-end-repeat\nmosaiq-run: cannot write %d/none/o.mq: No such file or directory\n" << QByteArray();
         QTest::newRow("--trace unwritable, no run") << QByteArray("6") << QStringList{"--trace", "%d/none/t", "%p"} << 1 << "mosaiq-run: cannot write %d/none/t: No such file or directory\n" << QByteArray();
         QTest::newRow("missing program") << QByteArray() << QStringList{"%d/none.mq"} << 1 << "mosaiq-run: cannot read %d/none.mq: No such file or directory\n" << QByteArray();
+        QTest::newRow("link loop as program") << QByteArray() << QStringList{"%d/loop"} << 1 << "mosaiq-run: cannot read %d/loop: Too many levels of symbolic links\n" << QByteArray();
+        QTest::newRow("name too long") << QByteArray() << QStringList{"%d/" + QString(300, 'n')} << 1 << "mosaiq-run: cannot read %d/" + QString(300, 'n') + ": File name too long\n" << QByteArray();
+        QTest::newRow("1 MiB without a line end") << QByteArray((1 << 20) + 1, ' ') << QStringList{"%p"} << 1 << "mosaiq-run: cannot read %p: not a program file: too large\n" << QByteArray();
+        QTest::newRow("--strict, byte order mark") << "\xEF\xBB\xBF" + full << QStringList{"--strict", "-"} << 0 << "steps=1024 passes=1 x=1 end=limit\n" << QByteArray("0A\r\nFF\r\nFE\r\n00\r\n");
         QTest::newRow("folder as program") << QByteArray() << QStringList{"%d"} << 1 << "mosaiq-run: cannot read %d: Is a directory\n" << QByteArray();
         QTest::newRow("--strict, a good file runs") << full << QStringList{"--strict", "%p"} << 0 << "steps=1024 passes=1 x=1 end=limit\n" << QByteArray("0A\r\nFF\r\nFE\r\n00\r\n");
         QTest::newRow("--strict, every kind of bad line") << "ZZ\n104\n0A;x\n\n \t\n1Fz\n0x1F\n100;\n ff\n0 a\r\n" + QByteArray("00\r\n").repeated(1016) << QStringList{"%p", "--strict"} << 1 << "%p:1: no hex digit\n%p:2: value above FF\n%p:3: text after the digits\n%p:4: no hex digit\n%p:5: no hex digit\n%p:6: text after the digits\n%p:7: text after the digits\n%p:8: value above FF\n%p:1025: line past 1024\n%p:1026: line past 1024\n" << QByteArray();
@@ -101,6 +105,7 @@ private slots:
         QFile file(dir.filePath("p.mq"));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(program) == program.size() &&
                 file.flush());
+        QVERIFY(QFile::link("loop", dir.filePath("loop")));
         args.replaceInStrings("%p", file.fileName()).replaceInStrings("%d", dir.path());
         err.replace("%p", file.fileName()).replace("%d", dir.path());
         const Outcome got = RunTool(args, program);

@@ -8,9 +8,10 @@
 
 #include <csignal>
 #include <fstream>
-#include <sstream>
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace mosaiq;
@@ -21,12 +22,6 @@ QList<int> AllCells(const StripCodes& codes) {
     return QList<int>(codes.begin(), codes.end());
 }
 
-QByteArray ReadAll(const QString& path) {
-    std::ostringstream text;
-    text << std::ifstream(path.toStdString(), std::ios::binary).rdbuf();
-    return QByteArray::fromStdString(text.str());
-}
-
 } // namespace
 
 class TestStripFormat : public QObject {
@@ -35,7 +30,7 @@ private slots:
     void reader_data() {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QList<int>>("leading"); // the first cells; all others must be 0
-        const QByteArray mb(1 << 20, '0');
+        const QByteArray run(300'000, '0');
         StripCodes every; // every code, no two neighbours alike
         for (int i = 0; i < kCellCount; ++i)
             every[i] = std::uint8_t(i * 7 + 3);
@@ -44,13 +39,16 @@ private slots:
         QTest::newRow("blanks and tabs anywhere") << QByteArray(" 0 A\r\n\t1\tF\t\r\n \t \r\n0 0 0 1") << QList<int>{10, 31, 0, 1};
         QTest::newRow("junk after or before digits") << QByteArray("0A;junk 12\r\n1Fz\r\n5-3\r\n;0A\r\n0x1F") << QList<int>{10, 31, 5, 0, 0};
         QTest::newRow("out of range gives 0") << QByteArray("100\r\n1FF\r\n1 0 0\r\n05") << QList<int>{0, 0, 0, 5};
-        QTest::newRow("huge runs of hex digits") << "1" + mb + "A\r\n" + mb + "A\r\n" + QByteArray(mb).fill('F') + "\r\n05" << QList<int>{0, 10, 0, 5};
+        QTest::newRow("huge runs of hex digits") << "1" + run + "A\r\n" + run + "A\r\n" + QByteArray(run).fill('F') + "\r\n05" << QList<int>{0, 10, 0, 5};
         QTest::newRow("empty lines") << QByteArray("\r\n\r\n03\r\n\n\n04") << QList<int>{0, 0, 3, 0, 0, 4};
         QTest::newRow("short file, the rest 0") << QByteArray("05\r\n06\r\n") << QList<int>{5, 6};
         QTest::newRow("lines past 1024 ignored") << QByteArray("0A\r\n").repeated(1024) + QByteArray("FF\r\n").repeated(976) << QList<int>(kCellCount, 10);
         QTest::newRow("CR LF, LF, CR, CR CR, LF CR") << QByteArray("01\r\n02\n03\r04\r\r05\n\r06") << QList<int>{1, 2, 3, 4, 0, 5, 0, 6};
         QTest::newRow("every code, as saved") << QByteArray::fromStdString(FormatStrip(every)) << AllCells(every);
         QTest::newRow("CR LF across a 16 KiB read") << QByteArray(16382, '0') + "1\r\n02" << QList<int>{1, 2};
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF" "0A\r\n05") << QList<int>{10, 5};
+        QTest::newRow("a mark begun is text") << QByteArray("\xEF\xBB" "0A\r\n\xEF" "05\r\n05") << QList<int>{0, 0, 5};
+        QTest::newRow("a mark after the start is text") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "0A\r\n01\xEF\xBB\xBF\r\n\xEF\xBB\xBF" "02") << QList<int>{0, 1, 0};
         // clang-format on
     }
     void reader() {
@@ -69,33 +67,49 @@ private slots:
         QCOMPARE(AllCells(read), want);
     }
 
-    // A device is refused before anything changes, as it may never end a line.
-    void deviceRefused() {
-        StripCodes codes;
-        codes.fill(0xEE);
-        QCOMPARE(ReadStripFile("/dev/zero", codes).error, "Not a regular file");
-        QCOMPARE(int(codes[1]), 0xEE);
+    // Saving over f.mq (5000 bytes of 1, 1000 where the disk is full): by a replace where that
+    // works, else into the file itself, else not at all, and why.
+    void save_data() {
+        QTest::addColumn<QString>(
+            "setup"); // link: g.mq names f.mq too; ro: f.mq is read-only; shut: the folder takes no
+                      // new files; full: the disk fills after 100 bytes
+        QTest::addColumn<QString>("saved"); // why not; f.mq's size, first byte, files in the
+                                            // folder, whether it is the file it was
+        // clang-format off
+        QTest::newRow("replaced") << "" << ": 4096 0 1 new";
+        QTest::newRow("hard link") << "link" << ": 4096 0 2 same";
+        QTest::newRow("folder takes no new files") << "shut folder" << ": 4096 0 1 same";
+        QTest::newRow("read-only file") << "shut file" << "Permission denied: 5000 1 1 same";
+        QTest::newRow("disk full") << "full" << "File too large: 1000 1 1 same";
+        QTest::newRow("disk full, in place") << "full link" << "File too large: 1000 1 2 same";
+        // clang-format on
     }
-
-    // The disk "fills up" after 100 bytes: the old file survives and no temporary file is left.
-    void saveFailureKeepsOldFile() {
-#ifndef Q_OS_UNIX
-        QSKIP("needs a file size limit");
-#else
+    void save() {
+        QFETCH(QString, setup);
+        QFETCH(QString, saved);
+        if (setup.contains("shut") && ::geteuid() == 0) QSKIP("the superuser may write anywhere");
         QTemporaryDir dir;
-        const QString file = dir.filePath("prog.mq");
-        std::ofstream(file.toStdString(), std::ios::binary) << "old program";
+        const QByteArray d = dir.path().toUtf8(), f = d + "/f.mq";
+        std::ofstream(f.toStdString()) << std::string(setup.contains("full") ? 1000 : 5000, '1');
+        if (setup.contains("link")) ::link(f, d + "/g.mq");
+        if (setup.contains("file")) QFile::setPermissions(f, QFile::ReadOwner);
+        struct stat st {};
+        const ino_t before = ::stat(f, &st) == 0 ? st.st_ino : 0;
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit old{};
-        QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0);
-        const rlimit small{100, old.rlim_max};
-        QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
-        const FileStatus status = WriteStripFile(file.toStdString(), StripCodes{});
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit small{setup.contains("full") ? rlim_t{100} : old.rlim_cur, old.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        if (setup.contains("folder")) QFile::setPermissions(d, QFile::ReadOwner | QFile::ExeOwner);
+        const FileStatus status = WriteStripFile(f.toStdString(), StripCodes{});
         ::setrlimit(RLIMIT_FSIZE, &old);
-        QVERIFY(!status);
-        QCOMPARE(ReadAll(file), QByteArray("old program"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"prog.mq"});
-#endif
+        QFile::setPermissions(d, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString same = ::stat(f, &st) == 0 && st.st_ino == before ? " same" : " new";
+        QCOMPARE(QString::fromStdString(status.error) + ": " + QString::number(st.st_size) + ' ' +
+                     char(std::ifstream(f.toStdString()).get()) + ' ' +
+                     QString::number(QDir(d, {}, QDir::Name, QDir::Files | QDir::Hidden).count()) +
+                     same,
+                 saved);
     }
 };
 
