@@ -52,7 +52,9 @@ public:
 
     // EditorView.
     void Yield() override;
-    std::chrono::steady_clock::time_point Now() override { return std::chrono::steady_clock::now(); }
+    std::chrono::steady_clock::time_point Now() override {
+        return std::chrono::steady_clock::now();
+    }
     void WaitUntil(std::chrono::steady_clock::time_point until) override;
     void ShowContextMenu() override;
     bool AskYesNo(std::string_view title, std::string_view text) override;

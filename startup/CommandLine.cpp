@@ -62,7 +62,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         line.text = QStringLiteral("mosaiq: ") + why + QStringLiteral("\n\n") + kUsage;
     } else {
         line.pace = *paceAsked;
-        line.programFile = parser.positionalArguments().join(QLatin1Char(' ')).toLatin1().toStdString();
+        line.programFile =
+            parser.positionalArguments().join(QLatin1Char(' ')).toLatin1().toStdString();
     }
     return line;
 }

@@ -17,13 +17,14 @@ struct CommandLine {
     Action action = Action::Edit;
     std::string programFile; // Edit: the program file to load, as bytes; empty for none
     int pace = kDefaultPace; // Edit: the pace of visible runs, a rung of the ladder
-    QString text;        // Help, Version: what to print; BadUsage: why, then the usage
+    QString text;            // Help, Version: what to print; BadUsage: why, then the usage
 };
 
 // `arguments` as the process got them, the program's name first, each byte one character (see
-// RawArguments), so that a file name comes back with exactly the bytes it was given. Options are single words, with
-// one dash or two, so that a window-system option such as -reverse that reaches this parser is
-// refused rather than read as -r -e -v. Help and Version win over a bad word beside them.
+// RawArguments), so that a file name comes back with exactly the bytes it was given. Options are
+// single words, with one dash or two, so that a window-system option such as -reverse that reaches
+// this parser is refused rather than read as -r -e -v. Help and Version win over a bad word beside
+// them.
 CommandLine ParseCommandLine(const QStringList& arguments);
 
 // The process's arguments with each byte taken as one Latin-1 character. Options are plain ASCII

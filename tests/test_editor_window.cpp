@@ -123,12 +123,18 @@ private slots:
         for (int i = 1; i <= kCellCount; ++i) {
             const QRect d = w.Panel->DeviceBarRect(i);
             const Bar& b = w.Form.Bars.At(i);
-            for (const auto& [pixel, twips] : {std::pair(d.left(), b.left), {d.top(), b.top},
-                                               {d.right() + 1, b.left + b.width}, {d.bottom() + 1, b.top + b.height}})
+            for (const auto& [pixel, twips] : {std::pair(d.left(), b.left),
+                                               {d.top(), b.top},
+                                               {d.right() + 1, b.left + b.width},
+                                               {d.bottom() + 1, b.top + b.height}})
                 QVERIFY(std::abs(pixel - twips * k) <= 1);
             // The lines to the neighbours across and down: one pixel or more, or none.
-            if (i % 32) QCOMPARE(std::min(w.Panel->DeviceBarRect(i + 1).left() - d.right() - 1, 1), running ? 0 : 1);
-            if (i <= kCellCount - 32) QCOMPARE(std::min(w.Panel->DeviceBarRect(i + 32).top() - d.bottom() - 1, 1), running ? 0 : 1);
+            if (i % 32)
+                QCOMPARE(std::min(w.Panel->DeviceBarRect(i + 1).left() - d.right() - 1, 1),
+                         running ? 0 : 1);
+            if (i <= kCellCount - 32)
+                QCOMPARE(std::min(w.Panel->DeviceBarRect(i + 32).top() - d.bottom() - 1, 1),
+                         running ? 0 : 1);
             QVERIFY(at(d.topLeft()) == i && at(d.bottomRight()) == i);
             QVERIFY(running || at(d.bottomRight() + QPoint(1, 1)) == 0);
         }
@@ -176,7 +182,9 @@ private slots:
         QVERIFY(slider.y() > palette.bottom() + 10);
         QCOMPARE(slider.geometry().bottom(), w.Panel->geometry().bottom());
         QStringList seen;
-        const auto look = [&] { seen << slider.toolTip() + " = " + QString::number(w.Form.RunPace.Pace()); };
+        const auto look = [&] {
+            seen << slider.toolTip() + " = " + QString::number(w.Form.RunPace.Pace());
+        };
         look();
         QWheelEvent up({5, 5}, {}, {}, {0, 120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(&slider, &up);
@@ -185,8 +193,9 @@ private slots:
         look();
         w.SetPace(3400); // from the command line
         look();
-        QCOMPARE(seen.join(" | "), "Pace: 5,000 steps per second = 5000 | Pace: 10,000 steps per second = 10000 | "
-                                   "Pace: full speed = 0 | Pace: 2,000 steps per second = 2000");
+        QCOMPARE(seen.join(" | "),
+                 "Pace: 5,000 steps per second = 5000 | Pace: 10,000 steps per second = 10000 | "
+                 "Pace: full speed = 0 | Pace: 2,000 steps per second = 2000");
     }
 
     // The menu the user sees takes the rules' item states; the real timer fires the run word.
@@ -307,7 +316,8 @@ private slots:
         QTest::addColumn<QByteArrayList>("words");
         QTest::addColumn<QByteArray>("expected");
         const QByteArray usage = "Usage: mosaiq [--pace N|full] [--] [PROGRAM]";
-        const QByteArray badPace = "bad:mosaiq: --pace takes a number of steps per second or \"full\", not ";
+        const QByteArray badPace =
+            "bad:mosaiq: --pace takes a number of steps per second or \"full\", not ";
         // clang-format off
         QTest::newRow("nothing") << QByteArrayList{} << QByteArray("edit:@5000");
         QTest::newRow("words of one name") << QByteArrayList{"my", "prog.mq"} << QByteArray("edit:my prog.mq@5000");
@@ -335,11 +345,10 @@ private slots:
             argv.push_back(word.data());
         const CommandLine line = ParseCommandLine(RawArguments(int(argv.size()), argv.data()));
         const char* const actions[] = {"edit:", "help:", "version:", "bad:"};
-        QCOMPARE(actions[int(line.action)] +
-                     (line.action == CommandLine::Action::Edit
-                          ? QByteArray::fromStdString(line.programFile) + '@' +
-                                QByteArray::number(line.pace)
-                          : line.text.section('\n', 0, 0).toLatin1()),
+        QCOMPARE(actions[int(line.action)] + (line.action == CommandLine::Action::Edit
+                                                  ? QByteArray::fromStdString(line.programFile) +
+                                                        '@' + QByteArray::number(line.pace)
+                                                  : line.text.section('\n', 0, 0).toLatin1()),
                  expected);
     }
 };

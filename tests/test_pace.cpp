@@ -17,13 +17,10 @@ struct Simulation {
     long steps = 0, waits = 0, firstBurst = -1;
     void RunUntil(Clock::time_point until) {
         for (long burst = 0; now < until;) {
-            const auto wait = pacer.Take(now);
-            if (wait == Pacer::Duration::zero()) {
+            if (const auto wait = pacer.Take(now); wait == Pacer::Duration::zero())
                 ++steps, ++burst;
-                continue;
-            }
-            if (firstBurst < 0) firstBurst = burst;
-            ++waits, now += wait;
+            else
+                firstBurst = firstBurst < 0 ? burst : firstBurst, ++waits, now += wait;
         }
     }
 };
@@ -97,8 +94,11 @@ private slots:
                 form.Machine.Cells[i + 1] = std::uint8_t(program[i]);
             form.SetRunCaption(kRunCaptionStop);
             form.RunNow();
-            const QString run = QStringLiteral("%1 steps, end %2").arg(form.LastRun.steps).arg(int(form.LastRun.end));
-            if (pace == 1 && !waits.isEmpty()) QCOMPARE(run + QStringLiteral(", %1 waits").arg(f.view.waits), waits);
+            const QString run = QStringLiteral("%1 steps, end %2")
+                                    .arg(form.LastRun.steps)
+                                    .arg(int(form.LastRun.end));
+            if (pace == 1 && !waits.isEmpty())
+                QCOMPARE(run + QStringLiteral(", %1 waits").arg(f.view.waits), waits);
             outcomes << run + QStringLiteral(", %1 passes, ").arg(form.LastRun.passes) + f.State();
         }
         if (!atThirdWait) QCOMPARE(outcomes[0], outcomes[1]);

@@ -73,8 +73,8 @@ TwipsBox Editor::PaceSliderBox(double clientHeight) {
     TwipsBox box;
     box.left = kPaletteLeft;
     box.width = kPaletteWidth;
-    box.top = kPaletteTop + kPaletteStep * (kInstructionCount - 1) + kPaletteHeight +
-              kSliderGapAbove;
+    box.top =
+        kPaletteTop + kPaletteStep * (kInstructionCount - 1) + kPaletteHeight + kSliderGapAbove;
     box.height = static_cast<int>(RoundHalfEven(clientHeight)) - kSliderGapBelow - box.top;
     box.shown = box.height >= kSliderMinHeight;
     return box;

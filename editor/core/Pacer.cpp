@@ -9,8 +9,7 @@ namespace mosaiq {
 int NearestPace(double stepsPerSecond) {
     int best = kPaceLadder.front();
     for (const int rung : kPaceLadder)
-        if (rung != kFullSpeed &&
-            std::abs(rung - stepsPerSecond) < std::abs(best - stepsPerSecond))
+        if (rung != kFullSpeed && std::abs(rung - stepsPerSecond) < std::abs(best - stepsPerSecond))
             best = rung;
     return best;
 }
@@ -64,9 +63,8 @@ Pacer::Duration Pacer::Take(Clock::time_point now) {
         return Duration::zero();
     }
     // Wait for the next frame, or for the next step's time when that is later.
-    const auto stepDue =
-        earnedAt_ + std::chrono::duration_cast<Duration>(
-                        std::chrono::duration<double>((1 - earned_) / pace_));
+    const auto stepDue = earnedAt_ + std::chrono::duration_cast<Duration>(
+                                         std::chrono::duration<double>((1 - earned_) / pace_));
     return std::max(frameDue_, stepDue) - now + Duration(1);
 }
 

@@ -9,10 +9,9 @@ namespace mosaiq {
 // How fast a visible run goes, in steps per second; 0 is full speed, the run's own pace with no
 // wait of the editor's. The user picks one of these rungs; the default lets every step be seen.
 inline constexpr int kFullSpeed = 0;
-inline constexpr std::array<int, 18> kPaceLadder{1,     2,     5,      10,     20,    50,
-                                                 100,   200,   500,    1000,   2000,  5000,
-                                                 10000, 20000, 50000,  100000, 1000000,
-                                                 kFullSpeed};
+inline constexpr std::array<int, 18> kPaceLadder{1,     2,     5,     10,     20,      50,
+                                                 100,   200,   500,   1000,   2000,    5000,
+                                                 10000, 20000, 50000, 100000, 1000000, kFullSpeed};
 inline constexpr int kDefaultPace = 5000;
 
 // The rung a number of steps per second is taken to: the nearest, the slower one on a tie.
