@@ -22,8 +22,9 @@ void mnuSave_Click(Editor& form, const ChooserPlaces& places, const ChooserSpell
 void TellFileFailed(Editor& form, const std::string& path, std::string_view done,
                     const std::string& reason);
 
-// Makes the menu's Load and Save items run the commands above.
+// Makes the menu's Load and Save items run the commands above. `spelling` is the chooser's own;
+// without it, a name that is not valid text would come back from the chooser as another name.
 void InstallFileCommands(Editor& form, const ChooserPlaces& places,
-                         const ChooserSpelling& spelling = {});
+                         const ChooserSpelling& spelling);
 
 } // namespace mosaiq

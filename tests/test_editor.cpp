@@ -65,8 +65,10 @@ private slots:
             QVERIFY(QDir(bin).mkpath(QString(folder).replace('~', root.filePath("~"))));
         const auto path = [&root](const char* p) { return root.filePath(p).toStdString(); };
         EditorFixture f;
-        InstallFileCommands(*f.form, FindChooserPlaces(path("usr/bin"), MOSAIQ_EXAMPLES_FROM_BIN,
-                                                       path("~/Documents"), path("~")));
+        InstallFileCommands(*f.form,
+                            FindChooserPlaces(path("usr/bin"), MOSAIQ_EXAMPLES_FROM_BIN,
+                                              path("~/Documents"), path("~")),
+                            ChooserSpells);
         f.form->mnuLoad_Click();
         f.form->mnuSave_Click();
         QStringList folders;
