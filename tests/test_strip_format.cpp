@@ -9,6 +9,7 @@
 #include <csignal>
 #include <fstream>
 #ifdef Q_OS_UNIX
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,11 +71,11 @@ private slots:
     // Saving over f.mq (5000 bytes of 1, 1000 where the disk is full): by a replace where that
     // works, else into the file itself, else not at all, and why.
     void save_data() {
-        QTest::addColumn<QString>(
-            "setup"); // link: g.mq names f.mq too; ro: f.mq is read-only; shut: the folder takes no
-                      // new files; full: the disk fills after 100 bytes
-        QTest::addColumn<QString>("saved"); // why not; f.mq's size, first byte, files in the
-                                            // folder, whether it is the file it was
+        // link: g.mq names f.mq too; shut file: f.mq is read-only; shut folder: the folder takes
+        // no new files; full: the disk fills after 100 bytes; mount: a read-only file system.
+        QTest::addColumn<QString>("setup");
+        // Why not; f.mq's size, first byte, files in the folder, whether it is the file it was.
+        QTest::addColumn<QString>("saved");
         // clang-format off
         QTest::newRow("replaced") << "" << ": 4096 0 1 new";
         QTest::newRow("hard link") << "link" << ": 4096 0 2 same";
@@ -82,6 +83,7 @@ private slots:
         QTest::newRow("read-only file") << "shut file" << "Permission denied: 5000 1 1 same";
         QTest::newRow("disk full") << "full" << "File too large: 1000 1 1 same";
         QTest::newRow("disk full, in place") << "full link" << "File too large: 1000 1 2 same";
+        QTest::newRow("read-only mount") << "mount" << "Read-only file system: 5000 1 1 same";
         // clang-format on
     }
     void save() {
@@ -90,6 +92,8 @@ private slots:
         if (setup.contains("shut") && ::geteuid() == 0) QSKIP("the superuser may write anywhere");
         QTemporaryDir dir;
         const QByteArray d = dir.path().toUtf8(), f = d + "/f.mq";
+        const bool mounted = setup == "mount" && ::mount("tmpfs", d, "tmpfs", 0, nullptr) == 0;
+        if (setup == "mount" && !mounted) QSKIP("mounting a file system takes the right to");
         std::ofstream(f.toStdString()) << std::string(setup.contains("full") ? 1000 : 5000, '1');
         if (setup.contains("link")) ::link(f, d + "/g.mq");
         if (setup.contains("file")) QFile::setPermissions(f, QFile::ReadOwner);
@@ -101,15 +105,17 @@ private slots:
         const rlimit small{setup.contains("full") ? rlim_t{100} : old.rlim_cur, old.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &small);
         if (setup.contains("folder")) QFile::setPermissions(d, QFile::ReadOwner | QFile::ExeOwner);
+        if (mounted) ::mount(nullptr, d, nullptr, MS_REMOUNT | MS_RDONLY, nullptr);
         const FileStatus status = WriteStripFile(f.toStdString(), StripCodes{});
         ::setrlimit(RLIMIT_FSIZE, &old);
         QFile::setPermissions(d, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QString same = ::stat(f, &st) == 0 && st.st_ino == before ? " same" : " new";
-        QCOMPARE(QString::fromStdString(status.error) + ": " + QString::number(st.st_size) + ' ' +
-                     char(std::ifstream(f.toStdString()).get()) + ' ' +
-                     QString::number(QDir(d, {}, QDir::Name, QDir::Files | QDir::Hidden).count()) +
-                     same,
-                 saved);
+        const QString got =
+            QString::fromStdString(status.error) + ": " + QString::number(st.st_size) + ' ' +
+            char(std::ifstream(f.toStdString()).get()) + ' ' +
+            QString::number(QDir(d, {}, QDir::Name, QDir::Files | QDir::Hidden).count()) + same;
+        if (mounted) ::umount(d);
+        QCOMPARE(got, saved);
     }
 };
 
