@@ -32,13 +32,8 @@ while IFS='|' read -r file options summary cells; do
         sed -i "${pair%%=*}s/.*/${pair#*=}\r/" "$tmp/want"
     done
     cmp -s "$tmp/out" "$tmp/want" || fail "$name: the strip left behind differs: $(cmp "$tmp/out" "$tmp/want" 2>&1)"
-    row=$(grep -E "^\| \`$file\` \| \`?${options}\`? *\| ${summary##*end=} \|" "$dir/README.md") ||
+    grep -qE "^\| \`$file\` \| \`?${options}\`? *\| ${summary##*end=} \|" "$dir/README.md" ||
         fail "$name: README.md does not say it ends by ${summary##*end=}"
-    # The figures a row quotes are the runner's: "after N steps", "N passes".
-    for figure in "after ([0-9]+) steps:steps" "([0-9]+) passes:passes"; do
-        [[ "$row" =~ ${figure%:*} ]] && [[ " $summary " != *" ${figure#*:}=${BASH_REMATCH[1]} "* ]] &&
-            fail "$name: README.md says ${BASH_REMATCH[0]}, the runner '$summary'"
-    done
     checked=$((checked + 1))
 done <"$dir/expected.txt"
 
