@@ -53,7 +53,6 @@ window=$(named '^Mosaiq \[Design\]')
 within 5 "the first-time menu" at_least 2
 xdotool key Escape
 within 3 "Escape to close the first-time menu" [ "$(shown)" -eq 1 ]
-[ "$(xdotool getwindowname "$window")" = "Mosaiq [Design] ~ $program" ] || fail "the caption"
 place "$window" && ox=$X oy=$Y
 colours=(FFFFFF FF0000 0000FF 00FF00 FFFF00 00FFFF FF00FF C0C0C0)
 for i in $(seq 1 10); do # bar 1 carries the X; 128 shows grey, 255 black
