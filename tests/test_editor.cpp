@@ -14,6 +14,12 @@
 
 #include <fstream>
 
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace mosaiq;
 using namespace mosaiq::test;
 using Ints = QList<int>;
@@ -36,6 +42,30 @@ struct Simulation {
         }
     }
 };
+
+// Runs `job` in a child process as a user without privileges (nobody, where this process is the
+// superuser, who may write anywhere) and returns what it returns.
+std::string Unprivileged(const std::function<std::string()>& job) {
+    int out[2];
+    if (::pipe(out) != 0) return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const passwd* nobody = ::getpwnam("nobody");
+        const bool dropped =
+            ::geteuid() != 0 || (nobody && ::setgroups(0, nullptr) == 0 &&
+                                 ::setgid(nobody->pw_gid) == 0 && ::setuid(nobody->pw_uid) == 0);
+        const std::string text = dropped ? job() : "still privileged";
+        ::_exit(::write(out[1], text.data(), text.size()) == ssize_t(text.size()) ? 0 : 1);
+    }
+    ::close(out[1]);
+    std::string text;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, std::size_t(n));
+    ::close(out[0]);
+    ::waitpid(child, nullptr, 0);
+    return text;
+}
 
 } // namespace
 
@@ -167,6 +197,48 @@ private slots:
                                .relativeFilePath(QString::fromStdString(r.folder)) +
                            ' ' + Q(r.title + ", " + r.filter);
         QCOMPARE(folders.join('|'), expected);
+    }
+
+    // Save proposes the program file's own name where the user may save it, else that name in
+    // the documents, or home without them.
+    void saveProposal_data() {
+        QTest::addColumn<QString>("setup"); // modes of the folder f/ and of f/a.mq, "-": none
+        QTest::addColumn<QString>("proposed");
+        // clang-format off
+        QTest::newRow("new file, open folder") << "777 -" << "f/a.mq";
+        QTest::newRow("new file, shut folder") << "555 -" << "~/Documents/a.mq";
+        QTest::newRow("read-only file, open folder") << "777 444" << "~/Documents/a.mq";
+        QTest::newRow("writable file, shut folder") << "555 666" << "f/a.mq";
+        QTest::newRow("no such folder") << "- -" << "~/Documents/a.mq";
+        QTest::newRow("shut folder, no documents") << "555 - no documents" << "~/a.mq";
+        // clang-format on
+    }
+    void saveProposal() {
+        QFETCH(QString, setup);
+        QFETCH(QString, proposed);
+        const QStringList modes = setup.split(' ');
+        QTemporaryDir root;
+        const QString f = root.filePath("f"), file = root.filePath("f/a.mq");
+        QVERIFY(QDir(root.path()).mkpath("~/Documents"));
+        QVERIFY(modes[0] == "-" || QDir(root.path()).mkdir("f"));
+        QVERIFY(modes[1] == "-" || QFile(file).open(QIODevice::WriteOnly));
+        for (const auto& [path, mode] :
+             {std::pair{file, modes[1]}, {f, modes[0]}, {root.path(), QString("755")}})
+            if (mode != "-")
+                QVERIFY(::chmod(QFile::encodeName(path), mode.toUInt(nullptr, 8)) == 0);
+        ChooserPlaces places;
+        places.homeFolder = root.filePath("~").toStdString();
+        if (!setup.contains("no documents"))
+            places.documentsFolder = places.homeFolder / "Documents";
+        const std::string got = Unprivileged([&] {
+            EditorFixture fixture;
+            InstallFileCommands(*fixture.form, places, ChooserSpells);
+            fixture.form->FileName = file.toStdString();
+            fixture.form->mnuSave_Click();
+            return fixture.view.requests.at(0).fileName;
+        });
+        ::chmod(QFile::encodeName(f), 0700);
+        QCOMPARE(Q(got).replace(root.path() + '/', ""), proposed);
     }
 };
 
