@@ -109,7 +109,7 @@ private slots:
         const bool mounted = setup == "mount" && ::mount("tmpfs", d, "tmpfs", 0, nullptr) == 0;
         if (setup == "mount" && !mounted) QSKIP("mounting a file system takes the right to");
         std::ofstream(f.toStdString()) << std::string(setup.contains("full") ? 1000 : 5000, '1');
-        if (setup.contains("link")) ::link(f, d + "/g.mq");
+        if (setup.contains("link")) QVERIFY(::link(f, d + "/g.mq") == 0);
         if (setup.contains("file")) QFile::setPermissions(f, QFile::ReadOwner);
         struct stat st {};
         const ino_t before = ::stat(f, &st) == 0 ? st.st_ino : 0;
