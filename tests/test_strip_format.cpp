@@ -3,6 +3,7 @@
 #include "StripFormat.h"
 
 #include <QDir>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,10 +27,9 @@ QList<int> AllCells(const StripCodes& codes) {
 
 // `text` as UTF-16 behind its byte order mark, code units as they are (lone surrogates too).
 QByteArray Utf16(std::u16string_view text, bool bigEndian) {
-    QByteArray bytes(bigEndian ? "\xFE\xFF" : "\xFF\xFE");
-    for (const char16_t unit : text)
-        bytes.append(char(bigEndian ? unit >> 8 : unit)).append(char(bigEndian ? unit : unit >> 8));
-    return bytes;
+    QStringEncoder encode(bigEndian ? QStringConverter::Utf16BE : QStringConverter::Utf16LE);
+    return (bigEndian ? "\xFE\xFF" : "\xFF\xFE") +
+           QByteArray(encode(QStringView(text.data(), text.size())));
 }
 
 } // namespace

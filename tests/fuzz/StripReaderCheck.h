@@ -14,34 +14,19 @@
 
 namespace mosaiq::check {
 
-// The text as the rules see it: after a UTF-16 mark (FF FE little endian, FE FF big endian)
-// decoded to UTF-8, a surrogate pair to its character and any other surrogate, and a last odd
-// byte, to U+FFFD; after a UTF-8 mark, the rest; else the text itself.
+// The text as the line rules see it: after a UTF-8 mark, the rest; after a UTF-16 mark (FF FE
+// little endian, FE FF big endian), each code unit below 80 as that character and any other unit,
+// and a last odd byte, as a byte that is no digit, blank or line end; else the text itself.
 inline std::string Decoded(std::string_view text) {
-    if (text.starts_with("\xEF\xBB\xBF")) return std::string(text.substr(3));
     const bool little = text.starts_with("\xFF\xFE");
-    if (!little && !text.starts_with("\xFE\xFF")) return std::string(text);
-    std::u16string units;
-    for (std::size_t i = 2; i + 1 < text.size(); i += 2) {
-        const auto a = static_cast<unsigned char>(text[i]),
-                   b = static_cast<unsigned char>(text[i + 1]);
-        units += static_cast<char16_t>(little ? a | b << 8 : a << 8 | b);
-    }
-    std::u32string characters;
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const char32_t u = units[i];
-        const bool pair = u >= 0xD800 && u < 0xDC00 && i + 1 < units.size() &&
-                          units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000;
-        characters += pair ? 0x10000 + ((u - 0xD800) << 10) + (units[++i] - 0xDC00)
-                           : (u >= 0xD800 && u < 0xE000 ? 0xFFFD : u);
-    }
-    if (text.size() % 2 != 0) characters += 0xFFFD;
+    if (!little && !text.starts_with("\xFE\xFF"))
+        return std::string(text.substr(text.starts_with("\xEF\xBB\xBF") ? 3 : 0));
     std::string out;
-    for (const char32_t c : characters) {
-        const int extra = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-        out += static_cast<char>(extra == 0 ? c : (0xFF00 >> (extra + 1)) | c >> 6 * extra);
-        for (int k = extra - 1; k >= 0; --k)
-            out += static_cast<char>(0x80 | (c >> 6 * k & 0x3F));
+    const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    for (std::size_t i = 2; i < text.size(); i += 2) {
+        const unsigned unit =
+            i + 1 < text.size() ? byte(i + little) << 8 | byte(i + !little) : 0x80;
+        out += unit < 0x80 ? static_cast<char>(unit) : '\x80';
     }
     return out;
 }
@@ -52,23 +37,20 @@ inline std::string Decoded(std::string_view text) {
 // FF, gives 0. A text longer than `limit` bytes is refused unless its first `limit` bytes hold
 // the end of its 1024th line.
 inline std::optional<StripCodes> ReadByTheRules(std::string_view text, std::size_t limit) {
+    const std::string head = Decoded(text.substr(0, limit)), decoded = Decoded(text);
+    std::size_t ends = 0;
+    for (std::size_t i = 0; i < head.size(); ++i)
+        ends += head[i] == '\r' || (head[i] == '\n' && (i == 0 || head[i - 1] != '\r'));
+    if (text.size() > limit && ends < kCellCount) return std::nullopt;
     StripCodes codes{};
-    std::size_t ended = 0;
-    for (const bool whole : {false, true}) {
-        const std::string decoded = Decoded(whole ? text : text.substr(0, limit));
-        std::size_t pos = 0, line = 0;
-        for (; line < kCellCount && pos < decoded.size(); ++line) {
-            const std::size_t end = std::min(decoded.find_first_of("\r\n", pos), decoded.size());
-            std::string digits = decoded.substr(pos, end - pos);
-            std::erase_if(digits, [](char c) { return c == ' ' || c == '\t'; });
-            digits.resize(
-                std::min(digits.find_first_not_of("0123456789abcdefABCDEF"), digits.size()));
-            digits.erase(0, digits.find_first_not_of('0'));
-            codes[line] = digits.empty() || digits.size() > 2 ? 0 : std::stoi(digits, nullptr, 16);
-            ended += end < decoded.size() && !whole;
-            pos = end + (decoded.substr(end, 2) == "\r\n" ? 2 : 1);
-        }
-        if (!whole && text.size() > limit && ended < kCellCount) return std::nullopt;
+    for (std::size_t pos = 0, line = 0; line < kCellCount && pos < decoded.size(); ++line) {
+        const std::size_t end = std::min(decoded.find_first_of("\r\n", pos), decoded.size());
+        std::string digits = decoded.substr(pos, end - pos);
+        std::erase_if(digits, [](char c) { return c == ' ' || c == '\t'; });
+        digits.resize(std::min(digits.find_first_not_of("0123456789abcdefABCDEF"), digits.size()));
+        digits.erase(0, digits.find_first_not_of('0'));
+        codes[line] = digits.empty() || digits.size() > 2 ? 0 : std::stoi(digits, nullptr, 16);
+        pos = end + (decoded.substr(end, 2) == "\r\n" ? 2 : 1);
     }
     return codes;
 }

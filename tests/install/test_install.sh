@@ -43,12 +43,10 @@ if [ "$package" = package ]; then
     # The distribution's hardening: fortified functions, the stack protector, read-only
     # relocations and immediate binding.
     for program in "$out"/root/usr/bin/*; do
-        name=${program##*/}
-        symbols=$(readelf --dyn-syms --wide "$program")
-        grep -q '__[a-z_]*_chk@' <<<"$symbols" || fail "bin/$name calls no fortified function"
-        grep -q '__stack_chk_fail@' <<<"$symbols" || fail "bin/$name has no stack protector"
-        readelf -lW "$program" | grep -q GNU_RELRO || fail "bin/$name has no read-only relocations"
-        readelf -dW "$program" | grep -Eq 'FLAGS.* (BIND_)?NOW' || fail "bin/$name binds lazily"
+        marks=$(readelf --dyn-syms --program-headers --dynamic --wide "$program")
+        for mark in '__[a-z_]+_chk@' '__stack_chk_fail@' GNU_RELRO 'FLAGS.* (BIND_)?NOW'; do
+            grep -Eq "$mark" <<<"$marks" || fail "bin/${program##*/} lacks the hardening mark $mark"
+        done
     done
     tags=$(lintian --allow-root --display-info "$deb" 2>&1)
     echo "${deb##*/}, lintian: ${tags:-no tags}"
