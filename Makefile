@@ -20,9 +20,10 @@ build: deps
 run: build
 	./build/startup/mosaiq $(ARGS)
 
-# What is installed and packaged is a Release build of its own.
+# What is installed and packaged is a Release build of its own, with the distribution's hardening
+# (see cmake/Hardening.cmake).
 release: deps
-	$(CMAKE) -S . -B build-release -DCMAKE_BUILD_TYPE=Release
+	$(CMAKE) -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DMOSAIQ_HARDEN=ON
 	$(CMAKE) --build build-release -j $(JOBS)
 
 # Installs under $(PREFIX) (default /usr/local), staged below $(DESTDIR) when that is set;

@@ -198,6 +198,7 @@ std::string EditorWindow::ChooseFile(const FileRequest& request) {
     QFileDialog dialog(this, Text(request.title), PathText(request.folder), description);
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(Text(request.defaultSuffix));
     if (!request.fileName.empty()) dialog.selectFile(PathText(request.fileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();

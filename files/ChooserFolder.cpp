@@ -2,6 +2,10 @@
 
 #include <system_error>
 
+#if defined(__unix__) || defined(__APPLE__)
+#include <unistd.h>
+#endif
+
 namespace mosaiq {
 
 namespace fs = std::filesystem;
@@ -24,6 +28,21 @@ ChooserPlaces FindChooserPlaces(const fs::path& programFolder, const fs::path& e
     if (!documentsFolder.empty() && fs::is_directory(documentsFolder, ec))
         places.documentsFolder = documentsFolder;
     return places;
+}
+
+std::string SaveProposal(const std::string& fileName, const ChooserPlaces& places) {
+    const fs::path file(fileName);
+    const fs::path& elsewhere =
+        places.documentsFolder.empty() ? places.homeFolder : places.documentsFolder;
+    if (fileName.empty() || elsewhere.empty()) return fileName;
+#if defined(__unix__) || defined(__APPLE__)
+    std::error_code ec;
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    const bool writable = fs::exists(file, ec) ? ::access(file.c_str(), W_OK) == 0
+                                               : ::access(folder.c_str(), W_OK | X_OK) == 0;
+    if (!writable) return (elsewhere / file.filename()).string();
+#endif
+    return fileName;
 }
 
 namespace {

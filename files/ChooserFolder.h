@@ -32,6 +32,13 @@ ChooserPlaces FindChooserPlaces(const std::filesystem::path& programFolder,
                                 const std::filesystem::path& documentsFolder,
                                 const std::filesystem::path& homeFolder);
 
+// The name Save proposes for the program file `fileName` (may be empty): that name where this user
+// may save it, else the same file name in the documents folder, or home without one, as when an
+// installed example was loaded. A save writes an existing file only if the file itself may be
+// written (into the file where its folder takes no new files), and makes a new one only in a
+// folder that takes new files; those are the checks made here.
+std::string SaveProposal(const std::string& fileName, const ChooserPlaces& places);
+
 // How the file chooser spells a name it lists, given the name's bytes. A chooser that works in
 // text answers with other bytes for a name that is not valid in the system's encoding.
 using ChooserSpelling = std::function<std::string(const std::string& name)>;

@@ -19,9 +19,11 @@ std::string Request(Editor& form, const ChooserPlaces& places, const ChooserSpel
     FileRequest request;
     request.kind = kind;
     request.folder = ChooserFolder(open ? ChooserKind::Load : ChooserKind::Save, places).string();
-    request.fileName = form.FileName;
+    request.fileName = open ? form.FileName : SaveProposal(form.FileName, places);
     request.filter = (open ? Lower(form.AppTitle) : form.AppTitle) + std::string(kFilterTail);
     request.title = (open ? "Load " : "Save ") + form.AppTitle + " file";
+    // A name typed without an extension is saved as a program file, as the filter shows.
+    if (!open) request.defaultSuffix = "mq";
     return ChosenPath(form.View().ChooseFile(request), request.fileName, spelling);
 }
 

@@ -32,7 +32,7 @@ std::string LineProblemText(LineProblem problem, std::uint64_t line) {
 }
 
 void StripCheck::Feed(const char* data, std::size_t n) {
-    mark_.Feed(data, n, [this](const char* text, std::size_t size) { FeedText(text, size); });
+    decoder_.Feed(data, n, [this](const char* text, std::size_t size) { FeedText(text, size); });
 }
 
 void StripCheck::FeedText(const char* data, std::size_t n) {
@@ -78,7 +78,7 @@ void StripCheck::EndLine() {
 }
 
 std::uint64_t StripCheck::Finish() {
-    mark_.Finish([this](const char* text, std::size_t size) { FeedText(text, size); });
+    decoder_.Finish([this](const char* text, std::size_t size) { FeedText(text, size); });
     if (inLine_) EndLine();
     if (line_ < kCellCount) {
         ++problems_;

@@ -23,11 +23,11 @@ enum class LineProblem : std::uint8_t {
 std::string LineProblemText(LineProblem problem, std::uint64_t line);
 
 // Reads the text of a program file strictly, alongside the tolerant StripReader and with the same
-// line ends (CR LF, LF or a lone CR) and the same byte order mark, and reports every line the
-// tolerant reading would silently take for something it does not say: each line has to be one to
-// any number of hex digits with blanks and tabs anywhere, spelling at most FF, and there have to be
-// exactly 1024 lines. Lower case, leading zeros, blanks, LF line ends and a last line without a
-// line end are all fine.
+// line ends (CR LF, LF or a lone CR) and the same decoding (see TextDecoder), and reports every
+// line the tolerant reading would silently take for something it does not say: each line has to be
+// one to any number of hex digits with blanks and tabs anywhere, spelling at most FF, and there
+// have to be exactly 1024 lines. Lower case, leading zeros, blanks, LF line ends and a last line
+// without a line end are all fine.
 //
 // Like StripReader it keeps a few bytes of state and takes the text in pieces of any size.
 class StripCheck {
@@ -47,7 +47,7 @@ private:
     void FeedText(const char* data, std::size_t n);
     void EndLine();
 
-    ByteOrderMark mark_;
+    TextDecoder decoder_;
     Report report_;
     std::uint64_t line_ = 0; // lines ended so far
     std::uint64_t problems_ = 0;

@@ -37,7 +37,7 @@ constexpr std::size_t kChunkSize = 16 * 1024;
 } // namespace
 
 void StripReader::Feed(const char* data, std::size_t n) {
-    mark_.Feed(data, n, [this](const char* text, std::size_t size) { FeedText(text, size); });
+    decoder_.Feed(data, n, [this](const char* text, std::size_t size) { FeedText(text, size); });
 }
 
 void StripReader::FeedText(const char* data, std::size_t n) {
@@ -71,7 +71,7 @@ void StripReader::EndLine() {
 }
 
 StripCodes StripReader::Finish() {
-    mark_.Finish([this](const char* text, std::size_t size) { FeedText(text, size); });
+    decoder_.Finish([this](const char* text, std::size_t size) { FeedText(text, size); });
     // A text that ends with a line end has an empty line here, and an empty line gives the same 0
     // that a missing one leaves.
     if (!Full()) EndLine();

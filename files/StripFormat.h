@@ -2,6 +2,7 @@
 
 #include "Codes.h"
 #include "FileStatus.h"
+#include "TextDecoder.h"
 
 #include <array>
 #include <cstddef>
@@ -20,49 +21,16 @@ using StripCodes = std::array<std::uint8_t, kCellCount>;
 // lines have not ended by here is no program, and reading it on would only hold the user up.
 constexpr std::size_t kProgramFileLimit = std::size_t{1} << 20;
 
-// Takes a text in pieces of any size and passes it on without a UTF-8 byte order mark at its very
-// start, which some editors write in front of plain text. Bytes that only begin like a mark are
-// held until it is clear that they are text.
-class ByteOrderMark {
-public:
-    template <typename Sink> void Feed(const char* data, std::size_t n, Sink&& sink) {
-        while (!decided_ && n > 0) {
-            if (*data != kMark[held_]) {
-                Decide(sink, held_);
-                break;
-            }
-            ++data, --n;
-            if (++held_ == sizeof kMark - 1) Decide(sink, 0);
-        }
-        if (n > 0) sink(data, n);
-    }
-
-    // Ends the text: what is still held is text after all.
-    template <typename Sink> void Finish(Sink&& sink) {
-        if (!decided_) Decide(sink, held_);
-    }
-
-private:
-    static constexpr char kMark[] = "\xEF\xBB\xBF";
-
-    template <typename Sink> void Decide(Sink& sink, std::size_t text) {
-        decided_ = true;
-        if (text > 0) sink(kMark, text);
-    }
-
-    std::size_t held_ = 0; // bytes of the mark seen so far
-    bool decided_ = false;
-};
-
 // Turns the text of a program file into codes, one line per cell, while the text arrives in pieces
 // of any size; it keeps a few bytes of state and never a whole line, so an endless line costs
 // nothing but time.
 //
-// A byte order mark at the very start is skipped. Lines end in CR LF, LF or a lone CR. Line i gives
-// cell i for the first 1024 lines; later lines are ignored, and cells without a line stay 0. Within
-// a line, blanks and tabs are skipped wherever they stand; the hex digits (either case) that start
-// what is left, up to the first other character, give the code. A line that starts with no digit
-// gives 0, and so does a value above 255.
+// The text is read as TextDecoder passes it on: UTF-16 decoded, a byte order mark left out. Lines
+// end in CR LF, LF or a lone CR. Line i gives cell i for the first 1024 lines; later lines are
+// ignored, and cells without a line stay 0. Within a line, blanks and tabs are skipped wherever
+// they stand; the hex digits (either case) that start what is left, up to the first other
+// character, give the code. A line that starts with no digit gives 0, and so does a value above
+// 255.
 class StripReader {
 public:
     void Feed(const char* data, std::size_t n);
@@ -78,7 +46,7 @@ private:
     void FeedText(const char* data, std::size_t n);
     void EndLine();
 
-    ByteOrderMark mark_;
+    TextDecoder decoder_;
     StripCodes codes_{};
     int line_ = 0;         // index of the line being read
     unsigned value_ = 0;   // the line's value so far, held at kOutOfRange once it passes 255

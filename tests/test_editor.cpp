@@ -14,6 +14,12 @@
 
 #include <fstream>
 
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace mosaiq;
 using namespace mosaiq::test;
 using Ints = QList<int>;
@@ -36,6 +42,20 @@ struct Simulation {
         }
     }
 };
+
+// Whether `check` holds in a child process run by a user without privileges: nobody, where this
+// process is the superuser, who may write anywhere.
+bool HoldsUnprivileged(const std::function<bool()>& check) {
+    if (const pid_t child = ::fork(); child != 0) {
+        int status = 0;
+        return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && !WEXITSTATUS(status);
+    }
+    const passwd* nobody = ::getpwnam("nobody");
+    ::_exit(::geteuid() == 0 && !(nobody && ::setgroups(0, nullptr) == 0 &&
+                                  ::setgid(nobody->pw_gid) == 0 && ::setuid(nobody->pw_uid) == 0)
+                ? 2
+                : !check());
+}
 
 } // namespace
 
@@ -167,6 +187,46 @@ private slots:
                                .relativeFilePath(QString::fromStdString(r.folder)) +
                            ' ' + Q(r.title + ", " + r.filter);
         QCOMPARE(folders.join('|'), expected);
+    }
+
+    // Save proposes the program file's own name where the user may save it, else that name in
+    // the documents, or home without them.
+    void saveProposal_data() {
+        QTest::addColumn<QString>("setup"); // modes of the folder f/ and of f/a.mq, "-": none
+        QTest::addColumn<QString>("proposed");
+        // clang-format off
+        QTest::newRow("new file, open folder") << "777 -" << "f/a.mq";
+        QTest::newRow("new file, shut folder") << "555 -" << "~/Documents/a.mq";
+        QTest::newRow("read-only file, open folder") << "777 444" << "~/Documents/a.mq";
+        QTest::newRow("writable file, shut folder") << "555 666" << "f/a.mq";
+        QTest::newRow("no such folder") << "- -" << "~/Documents/a.mq";
+        QTest::newRow("shut folder, no documents") << "555 - no documents" << "~/a.mq";
+        // clang-format on
+    }
+    void saveProposal() {
+        QFETCH(QString, setup);
+        QFETCH(QString, proposed);
+        const QStringList modes = setup.split(' ');
+        QTemporaryDir root;
+        const QString f = root.filePath("f"), file = f + "/a.mq";
+        QVERIFY(QDir(root.path()).mkpath("~/Documents") && (modes[0] == "-" || QDir().mkdir(f)));
+        QVERIFY(modes[1] == "-" || QFile(file).open(QIODevice::WriteOnly));
+        for (const auto& [path, mode] :
+             {std::pair{file, modes[1]}, {f, modes[0]}, {root.path(), QString("755")}})
+            QVERIFY(mode == "-" || ::chmod(QFile::encodeName(path), mode.toUInt(nullptr, 8)) == 0);
+        ChooserPlaces places;
+        places.homeFolder = root.filePath("~").toStdString();
+        if (!setup.contains("no documents"))
+            places.documentsFolder = places.homeFolder / "Documents";
+        QVERIFY(HoldsUnprivileged([&] {
+            EditorFixture fixture;
+            InstallFileCommands(*fixture.form, places, ChooserSpells);
+            fixture.form->FileName = file.toStdString();
+            fixture.form->mnuSave_Click();
+            return Q(fixture.view.requests.at(0).fileName).replace(root.path() + '/', "") ==
+                   proposed;
+        }));
+        ::chmod(QFile::encodeName(f), 0700);
     }
 };
 

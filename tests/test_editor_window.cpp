@@ -12,6 +12,8 @@
 #include "SplashWindow.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -32,7 +34,9 @@ struct TestWindow : EditorWindow {
     void ShowContextMenu() override {
         shown << QStringLiteral("menu %1").arg(Form.mnuContext.mnuRun.Enabled ? "Run" : "no Run");
     }
+    bool realChooser = false;
     std::string ChooseFile(const FileRequest& request) override {
+        if (realChooser) return EditorWindow::ChooseFile(request);
         shown << "chooser in " + QString::fromStdString(request.folder);
         return {};
     }
@@ -181,6 +185,37 @@ private slots:
         }
         w.Form.mnuLoad_Click();
         QCOMPARE(w.shown, QStringList{"chooser in " + QCoreApplication::applicationDirPath()});
+    }
+
+    // A name typed into the real Save chooser without an extension is saved with .mq; any other
+    // name as it is.
+    void saveChooser_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("saved");
+        // clang-format off
+        for (const char* row : {"mine mine.mq", "mine.txt mine.txt", "mine. mine.", "mine.mq mine.mq"})
+            QTest::newRow(row) << QString(row).section(' ', 0, 0) << QString(row).section(' ', 1);
+        // clang-format on
+    }
+    void saveChooser() {
+        QFETCH(QString, typed);
+        QFETCH(QString, saved);
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+        QTemporaryDir dir;
+        TestWindow w;
+        Form_Load(w, {});
+        w.realChooser = true;
+        w.Form.FileName = QFile::encodeName(dir.filePath("start.mq")).toStdString();
+        QTimer::singleShot(200, &w, [&typed] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            auto* name = dialog ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+            QVERIFY(name);
+            name->clear();
+            QTest::keyClicks(name, typed);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        w.Form.mnuSave_Click();
+        QCOMPARE(QString::fromStdString(w.Form.FileName), dir.filePath(saved));
     }
 
     // The menu the user sees takes the rules' item states.

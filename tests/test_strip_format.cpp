@@ -3,6 +3,7 @@
 #include "StripFormat.h"
 
 #include <QDir>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,11 +17,19 @@
 #endif
 
 using namespace mosaiq;
+using namespace std::literals;
 
 namespace {
 
 QList<int> AllCells(const StripCodes& codes) {
     return QList<int>(codes.begin(), codes.end());
+}
+
+// `text` as UTF-16 behind its byte order mark, code units as they are (lone surrogates too).
+QByteArray Utf16(std::u16string_view text, bool bigEndian) {
+    QStringEncoder encode(bigEndian ? QStringConverter::Utf16BE : QStringConverter::Utf16LE);
+    return (bigEndian ? "\xFE\xFF" : "\xFF\xFE") +
+           QByteArray(encode(QStringView(text.data(), text.size())));
 }
 
 } // namespace
@@ -49,6 +58,12 @@ private slots:
         QTest::newRow("CR LF across a 16 KiB read") << QByteArray(16382, '0') + "1\r\n02" << QList<int>{1, 2};
         QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF" "0A\r\n05") << QList<int>{10, 5};
         QTest::newRow("a mark begun is text") << QByteArray("\xEF\xBB" "0A\r\n\xEF" "05\r\n05") << QList<int>{0, 0, 5};
+        QTest::newRow("UTF-16 LE") << Utf16(u"0A\r\n ff\r\n7", false) << QList<int>{10, 255, 7};
+        QTest::newRow("UTF-16 BE, final line end") << Utf16(u"01\n\t2\r3\r\n", true) << QList<int>{1, 2, 3};
+        // A lone surrogate, NUL, any other character and an odd last byte are unreadable text.
+        QTest::newRow("UTF-16, what is not text") << Utf16(u"05\r\n\xD800" "06\r\n\xDC00" "07\r\n\0" "08\r\n\u00E99\r\n\xD83D\xDE00" "1\r\n1\xD800\r\n2\r\n0A"sv, false) + '1' << QList<int>{5, 0, 0, 0, 0, 0, 1, 2, 10};
+        QTest::newRow("UTF-16 mark after a UTF-8 one") << "\xEF\xBB\xBF" + Utf16(u"05", false) << QList<int>{0};
+        QTest::newRow("UTF-16 marks begun or later") << QByteArray("\xFE" "05\r\n\xFF\xFE" "06") << QList<int>{0, 0};
         // clang-format on
     }
     void reader() {
@@ -94,7 +109,7 @@ private slots:
         const bool mounted = setup == "mount" && ::mount("tmpfs", d, "tmpfs", 0, nullptr) == 0;
         if (setup == "mount" && !mounted) QSKIP("mounting a file system takes the right to");
         std::ofstream(f.toStdString()) << std::string(setup.contains("full") ? 1000 : 5000, '1');
-        if (setup.contains("link")) ::link(f, d + "/g.mq");
+        if (setup.contains("link")) QVERIFY(::link(f, d + "/g.mq") == 0);
         if (setup.contains("file")) QFile::setPermissions(f, QFile::ReadOwner);
         struct stat st {};
         const ino_t before = ::stat(f, &st) == 0 ? st.st_ino : 0;

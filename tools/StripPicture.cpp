@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <system_error>
 
 namespace mosaiq {
 
@@ -84,15 +86,28 @@ void StripPicture::Fill(int left, int top, int right, int bottom, Color color) {
 }
 
 FileStatus StripPicture::WritePng(std::FILE* out) const {
+    // The picture is made in memory and written by this program, so that a failing write gives
+    // the system's own reason, not the library's "Write Error".
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     image.width = static_cast<png_uint_32>(width_);
     image.height = static_cast<png_uint_32>(height_);
     image.format = PNG_FORMAT_RGB;
-    if (png_image_write_to_stdio(&image, out, 0, rgb_.data(), 0, nullptr)) return {};
-    FileStatus failed{false, image.message};
-    png_image_free(&image);
-    return failed;
+    png_alloc_size_t size = 0;
+    std::vector<std::uint8_t> png;
+    for (int pass = 0; pass < 2; ++pass) { // the first pass only measures
+        png.resize(size);
+        if (!png_image_write_to_memory(&image, pass == 0 ? nullptr : png.data(), &size, 0,
+                                       rgb_.data(), 0, nullptr)) {
+            FileStatus failed{false, image.message};
+            png_image_free(&image);
+            return failed;
+        }
+    }
+    errno = 0;
+    if (std::fwrite(png.data(), 1, size, out) != size)
+        return fileio::ErrnoFailure(errno, std::errc::io_error);
+    return {};
 }
 
 } // namespace mosaiq

@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -43,7 +44,7 @@ constexpr std::string_view kUsage =
     "  --out FILE       write the final strip to FILE (default, or '-': standard output)\n"
     "  --strict         first report every line that does not hold one code, every line\n"
     "                   past 1024 and a file of fewer lines, as FILE:LINE: reason, and\n"
-    "                   run nothing if there is any\n"
+    "                   run nothing if there is any (the first 50 are listed)\n"
     "  --trace FILE     write a line per executed step: step pass cell code x code_at_x,\n"
     "                   and 'scan END' after a Repeat that skipped its loop to cell END\n"
     "  --png FILE       draw the final strip as the editor's grid shows it, X outlined in red\n"
@@ -52,7 +53,8 @@ constexpr std::string_view kUsage =
     "  --version        show the version\n"
     "\n"
     "A FILE of '-' is standard output; only one output can go there. No more than 1 MiB of\n"
-    "PROGRAM is read; one whose 1024 lines have not ended by then is refused.\n"
+    "PROGRAM is read; one whose 1024 lines have not ended by then is refused. PROGRAM may be\n"
+    "UTF-16 text that begins with its byte order mark.\n"
     "Standard error gets one line: steps=N passes=P x=X end=REASON, where REASON is\n"
     "limit, loop-full, no-end-repeat, stray-end-repeat, idle-run, steps or stopped.\n"
     "Exit status: 0 the program ended by itself, 3 the step budget ran out first,\n"
@@ -62,6 +64,8 @@ constexpr int kExitEnded = 0;
 constexpr int kExitFileError = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitBudget = 3;
+
+constexpr std::size_t kListedProblems = 50;
 
 using fileio::FilePtr;
 
@@ -169,17 +173,30 @@ int main(int argc, char** argv) {
     }
 
     const std::string source = o.program == "-" ? "<stdin>" : o.program;
+    // The strict check's reports wait until the whole text is read: a text refused as too large
+    // gets that one message instead. The first few are listed, the rest only counted.
     std::optional<StripCheck> check;
+    std::vector<std::string> reports;
     if (o.strict)
-        check.emplace([&source](std::uint64_t line, LineProblem p) {
-            std::cerr << source << ':' << line << ": " << LineProblemText(p, line) << '\n';
+        check.emplace([&source, &reports](std::uint64_t line, LineProblem p) {
+            if (reports.size() < kListedProblems)
+                reports.push_back(source + ':' + std::to_string(line) + ": " +
+                                  LineProblemText(p, line));
         });
     StripCodes codes{};
     if (const FileStatus read = ReadProgram(o.program, codes, check ? &*check : nullptr); !read) {
         std::cerr << "mosaiq-run: cannot read " << source << ": " << read.error << "\n";
         return kExitFileError;
     }
-    if (check && check->Finish() > 0) return kExitFileError;
+    if (check) {
+        const std::uint64_t problems = check->Finish();
+        for (const std::string& report : reports)
+            std::cerr << report << '\n';
+        if (problems > reports.size())
+            std::cerr << source << ": " << problems - reports.size()
+                      << " more problems not listed\n";
+        if (problems > 0) return kExitFileError;
+    }
 
     // The trace and the picture are opened before the run, so that a long run is not spent on
     // outputs that cannot be written.

@@ -14,6 +14,7 @@ struct FileRequest {
     std::string fileName; // the name proposed, may be empty
     std::string filter;   // "description|pattern"
     std::string title;
+    std::string defaultSuffix; // given to a typed name without any extension; may be empty
 };
 
 // What the editor's rules need of the window system beyond the state they keep themselves: the

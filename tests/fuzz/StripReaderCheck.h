@@ -14,24 +14,44 @@
 
 namespace mosaiq::check {
 
-// The reading rules as they are stated, over the whole text at once: a byte order mark at the
-// start is skipped; lines end at CR LF, LF or CR; line i of the first 1024 gives cell i; blanks and
-// tabs are dropped, the hex digits that start what is left spell the value, and a line without
-// any, or with a value above FF, gives 0. A text longer than `limit` is refused unless its 1024th
-// line ends within the limit.
+// The text as the line rules see it: after a UTF-8 mark, the rest; after a UTF-16 mark (FF FE
+// little endian, FE FF big endian), each code unit below 80 as that character and any other unit,
+// and a last odd byte, as a byte that is no digit, blank or line end; else the text itself.
+inline std::string Decoded(std::string_view text) {
+    const bool little = text.starts_with("\xFF\xFE");
+    if (!little && !text.starts_with("\xFE\xFF"))
+        return std::string(text.substr(text.starts_with("\xEF\xBB\xBF") ? 3 : 0));
+    std::string out;
+    const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    for (std::size_t i = 2; i < text.size(); i += 2) {
+        const unsigned unit =
+            i + 1 < text.size() ? byte(i + little) << 8 | byte(i + !little) : 0x80;
+        out += unit < 0x80 ? static_cast<char>(unit) : '\x80';
+    }
+    return out;
+}
+
+// The reading rules as they are stated, over the whole text at once, once it is decoded: lines end
+// at CR LF, LF or CR; line i of the first 1024 gives cell i; blanks and tabs are dropped, the hex
+// digits that start what is left spell the value, and a line without any, or with a value above
+// FF, gives 0. A text longer than `limit` bytes is refused unless its first `limit` bytes hold
+// the end of its 1024th line.
 inline std::optional<StripCodes> ReadByTheRules(std::string_view text, std::size_t limit) {
+    const std::string head = Decoded(text.substr(0, limit)), decoded = Decoded(text);
+    std::size_t ends = 0;
+    for (std::size_t i = 0; i < head.size(); ++i)
+        ends += head[i] == '\r' || (head[i] == '\n' && (i == 0 || head[i - 1] != '\r'));
+    if (text.size() > limit && ends < kCellCount) return std::nullopt;
     StripCodes codes{};
-    std::size_t pos = text.starts_with("\xEF\xBB\xBF") ? 3 : 0, end = 0, line = 0;
-    for (; line < kCellCount && pos < text.size(); ++line) {
-        end = std::min(text.find_first_of("\r\n", pos), text.size());
-        std::string digits(text.substr(pos, end - pos));
+    for (std::size_t pos = 0, line = 0; line < kCellCount && pos < decoded.size(); ++line) {
+        const std::size_t end = std::min(decoded.find_first_of("\r\n", pos), decoded.size());
+        std::string digits = decoded.substr(pos, end - pos);
         std::erase_if(digits, [](char c) { return c == ' ' || c == '\t'; });
         digits.resize(std::min(digits.find_first_not_of("0123456789abcdefABCDEF"), digits.size()));
         digits.erase(0, digits.find_first_not_of('0'));
         codes[line] = digits.empty() || digits.size() > 2 ? 0 : std::stoi(digits, nullptr, 16);
-        pos = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
+        pos = end + (decoded.substr(end, 2) == "\r\n" ? 2 : 1);
     }
-    if (text.size() > limit && (line < kCellCount || end >= limit)) return std::nullopt;
     return codes;
 }
 

@@ -9,7 +9,8 @@
 #
 # With "package", builds the Debian package instead, as `make deb` does, and checks it: its name,
 # version and dependencies found from the shared libraries, the copyright file and the changelog
-# naming this version where Debian wants them, and no error from lintian.
+# naming this version where Debian wants them, README and NEWS beside them, the programs built with
+# the distribution's hardening, and no error or hardening tag from lintian.
 #
 # Usage: test_install.sh BUILD_DIR GUI [package]   (GUI: ON when the editor is built, else OFF)
 set -uo pipefail
@@ -38,9 +39,19 @@ if [ "$package" = package ]; then
         fail "usr/share/doc/mosaiq/copyright is not in Debian's machine-readable format"
     changes=$(zcat "$doc/changelog.Debian.gz" | head -1)
     [[ "$changes" == "mosaiq ($version-1) "* ]] || fail "changelog.Debian.gz begins '$changes'"
+    for file in README.md NEWS.md; do [ -f "$doc/$file" ] || fail "usr/share/doc/mosaiq/$file is missing"; done
+    # The distribution's hardening: fortified functions, the stack protector, read-only
+    # relocations and immediate binding.
+    for program in "$out"/root/usr/bin/*; do
+        marks=$(readelf --dyn-syms --program-headers --dynamic --wide "$program")
+        for mark in '__[a-z_]+_chk@' '__stack_chk_fail@' GNU_RELRO 'FLAGS.* (BIND_)?NOW'; do
+            grep -Eq "$mark" <<<"$marks" || fail "bin/${program##*/} lacks the hardening mark $mark"
+        done
+    done
     tags=$(lintian --allow-root --display-info "$deb" 2>&1)
     echo "${deb##*/}, lintian: ${tags:-no tags}"
     grep -q '^E: ' <<<"$tags" && fail "lintian reports errors"
+    grep -q 'hardening-' <<<"$tags" && fail "lintian finds hardening missing"
     echo "package checked, $failures failures"
     [ "$failures" -eq 0 ]
     exit
