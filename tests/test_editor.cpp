@@ -23,16 +23,19 @@ using Clock = Pacer::Clock;
 namespace {
 
 // Asks the pacer as a run would, until `until`, a step taking no time; counts steps and waits.
+// With `woken`, every wait is cut short at the next frame, as a served event does.
 struct Simulation {
     Pacer& pacer;
     Clock::time_point now;
+    bool woken = false;
     long steps = 0, waits = 0, firstBurst = -1;
     void RunUntil(Clock::time_point until) {
         for (long burst = 0; now < until;) {
             if (const auto wait = pacer.Take(now); wait == Pacer::Duration::zero())
                 ++steps, ++burst;
             else
-                firstBurst = firstBurst < 0 ? burst : firstBurst, ++waits, now += wait;
+                firstBurst = firstBurst < 0 ? burst : firstBurst, ++waits,
+                now += woken ? std::min<Pacer::Duration>(wait, Pacer::kFrame) : wait;
         }
     }
 };
@@ -72,6 +75,9 @@ private slots:
         after.RunUntil(after.now + 1s);
         QVERIFY(after.firstBurst <= std::max(1.0, 2 * perFrame) + 1);
         QVERIFY(std::abs(after.steps - pace) <= slack);
+        Simulation woken{pacer, after.now + 1s, true}; // the pace holds with events every frame
+        woken.RunUntil(woken.now + 2s);
+        QVERIFY(std::abs(woken.steps - 2.0 * pace) <= slack);
     }
 
     // A run at a pace is the same run as at full speed: the same cells, steps, passes and end.

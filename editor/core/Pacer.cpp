@@ -50,7 +50,10 @@ void Pacer::SetPace(int pace, Clock::time_point now) {
 
 Pacer::Duration Pacer::Take(Clock::time_point now) {
     if (pace_ == kFullSpeed) return Duration::zero();
-    if (now >= frameDue_) {
+    // Slower than one a frame, every instruction has its own time, earned whenever the run asks:
+    // a run woken early by an event must not lose the part of a frame it has already waited.
+    const bool slow = pace_ * std::chrono::duration<double>(kFrame).count() < 1;
+    if (slow || now >= frameDue_) {
         Earn(now);
         frameDue_ = now + kFrame;
     }
@@ -58,10 +61,10 @@ Pacer::Duration Pacer::Take(Clock::time_point now) {
         earned_ -= 1;
         return Duration::zero();
     }
-    // Wait for the next frame, or for the next instruction's time when that is later.
-    const auto stepDue = earnedAt_ + std::chrono::duration_cast<Duration>(
-                                         std::chrono::duration<double>((1 - earned_) / pace_));
-    return std::max(frameDue_, stepDue) - now + Duration(1);
+    // Wait for the next instruction's time, and at a faster pace for the next frame too.
+    const auto due = earnedAt_ + std::chrono::duration_cast<Duration>(
+                                     std::chrono::duration<double>((1 - earned_) / pace_));
+    return (slow ? due : std::max(frameDue_, due)) - now + Duration(1);
 }
 
 } // namespace mosaiq
