@@ -93,6 +93,7 @@ private:
     quint64 statusFrames_ = 0;
     bool formPressed_ = false;
     std::chrono::steady_clock::time_point lastYield_{};
+    int yieldsUnread_ = 0; // yields since the clock was last read
 };
 
 } // namespace mosaiq
