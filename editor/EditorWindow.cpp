@@ -1,6 +1,7 @@
 #include "EditorWindow.h"
 #include "CellView.h"
 #include "PaletteLabel.h"
+#include "StatusLabel.h"
 #include "Twips.h"
 
 #include <QCloseEvent>
@@ -10,6 +11,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QToolTip>
 
 #include <cstdio>
@@ -21,6 +24,9 @@ namespace {
 // How long a run may go without handing control to the window system. Input, timers and
 // painting are served at least this often, which no one can tell from serving them at every step.
 constexpr auto kYieldSlice = std::chrono::microseconds(1000);
+constexpr int kYieldsPerClockRead = 16;
+// How often a status line whose words move is refreshed: once a display frame.
+constexpr auto kStatusFrame = std::chrono::duration_cast<std::chrono::milliseconds>(Pacer::kFrame);
 
 QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -82,12 +88,18 @@ EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {
     PaceSlider->setTickPosition(QSlider::TicksRight);
     PaceSlider->setMouseTracking(true);
     PaceSlider->installEventFilter(this);
+    // Only the user moves it with its signals on: by the wheel, a press or a drag.
     connect(PaceSlider, &QSlider::valueChanged, this, [this](int rung) {
         Form.PaceSlider_Change(rung);
-        ShowPace(rung);
+        ShowPace(rung, true);
     });
     paceWait_.setSingleShot(true);
     paceWait_.setTimerType(Qt::PreciseTimer);
+
+    lblStatus = new StatusLabel(this);
+    statusFrame_.setSingleShot(true);
+    statusFrame_.setTimerType(Qt::PreciseTimer);
+    connect(&statusFrame_, &QTimer::timeout, this, &EditorWindow::RefreshStatus);
 
     // The real timer follows the deferred-command timer's state.
     oneShot_.setSingleShot(true);
@@ -119,20 +131,44 @@ void EditorWindow::AddItem(const MenuItem& item, std::function<void()> chosen) {
     items_.emplace_back(action, &item);
 }
 
-void EditorWindow::SetPace(int stepsPerSecond) {
-    const int rung = PaceRung(stepsPerSecond);
+void EditorWindow::SetPace(int perSecond) {
+    const int rung = PaceRung(perSecond);
     const QSignalBlocker quiet(PaceSlider);
     PaceSlider->setValue(rung);
-    Form.PaceSlider_Change(rung);
-    ShowPace(rung);
+    Form.RunPace.SetPace(kPaceLadder[static_cast<std::size_t>(rung)], Now());
+    ShowPace(rung, false);
 }
 
-void EditorWindow::ShowPace(int rung) {
+void EditorWindow::ShowPace(int rung, bool tipNow) {
     const QString text = Text(PaceText(kPaceLadder[static_cast<std::size_t>(rung)]));
     PaceSlider->setToolTip(text);
-    // A tip already showing follows the slider as it moves.
-    if (QToolTip::isVisible() && PaceSlider->underMouse())
-        QToolTip::showText(QCursor::pos(), text, PaceSlider);
+    if (!tipNow) return;
+    // The tip shows beside the handle and goes with it, whatever hid it a moment before (the
+    // window system hides a tip at every wheel turn and press).
+    QStyleOptionSlider option;
+    option.initFrom(PaceSlider);
+    option.orientation = PaceSlider->orientation();
+    option.minimum = PaceSlider->minimum();
+    option.maximum = PaceSlider->maximum();
+    option.sliderPosition = option.sliderValue = rung;
+    option.upsideDown = !PaceSlider->invertedAppearance(); // vertical: the slowest at the bottom
+    option.tickPosition = PaceSlider->tickPosition();
+    const QRect handle = PaceSlider->style()->subControlRect(QStyle::CC_Slider, &option,
+                                                             QStyle::SC_SliderHandle, PaceSlider);
+    QToolTip::showText(PaceSlider->mapToGlobal(QPoint(PaceSlider->width(), handle.center().y())),
+                       text, PaceSlider);
+}
+
+void EditorWindow::PlaceStatusLine() {
+    const TwipsBox box = Editor::StatusLineBox(ClientWidthTwips(), ClientHeightTwips());
+    lblStatus->setGeometry(TwipsRect(*this, box.left, box.top, box.width, box.height));
+    lblStatus->setVisible(box.shown);
+}
+
+void EditorWindow::RefreshStatus() {
+    ++statusFrames_;
+    lblStatus->Show(Text(Form.StatusText()));
+    if (Form.Status.Moving(Now())) statusFrame_.start(kStatusFrame);
 }
 
 void EditorWindow::PlacePaceSlider() {
@@ -149,6 +185,10 @@ void EditorWindow::ShowTooltips() {
 // ---- What the rules ask of the window ---------------------------------------------------------
 
 void EditorWindow::Yield() {
+    // Reading the clock costs more than a step does; a few yields in a row take well under a
+    // microsecond, so the clock is read only every few of them.
+    if (++yieldsUnread_ < kYieldsPerClockRead) return;
+    yieldsUnread_ = 0;
     const auto now = std::chrono::steady_clock::now();
     if (now - lastYield_ < kYieldSlice) return;
     QCoreApplication::processEvents();
@@ -215,6 +255,9 @@ void EditorWindow::Changed(Part part) {
     case Part::PanelSize:
         Panel->resize(TwipsRect(*this, 0, 0, Form.PanelWidth, Form.PanelHeight).size());
         break;
+    case Part::Status:
+        if (!statusFrame_.isActive()) statusFrame_.start(kStatusFrame);
+        break;
     }
 }
 
@@ -237,6 +280,7 @@ void EditorWindow::Form_Resize() {
 
 void EditorWindow::resizeEvent(QResizeEvent*) {
     PlacePaceSlider();
+    PlaceStatusLine();
     Form_Resize();
 }
 

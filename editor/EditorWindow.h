@@ -16,6 +16,7 @@ namespace mosaiq {
 
 class CellView;
 class PaletteLabel;
+class StatusLabel;
 
 // The editor window (frmEditor) as the window system shows it: the palette column, the frame
 // with the 32 x 32 cell bars, the pop-up menu and the deferred-command timer. It holds no rule:
@@ -34,10 +35,13 @@ public:
     CellView* Panel = nullptr;
     std::array<PaletteLabel*, kInstructionCount> lColor{};
     QSlider* PaceSlider = nullptr; // top is fastest
+    StatusLabel* lblStatus = nullptr;
 
     // Sets the pace of visible runs and the slider that shows it; a pace off the ladder is taken
-    // to its nearest rung.
-    void SetPace(int stepsPerSecond);
+    // to its nearest rung. Unlike a change at the slider, it is not announced.
+    void SetPace(int perSecond);
+    // How often the status line has been refreshed: once per frame while its words move.
+    quint64 StatusFrames() const { return statusFrames_; }
 
     // The client area in twips.
     double ClientWidthTwips() const;
@@ -76,15 +80,20 @@ protected:
 private:
     void Form_Resize();
     void PlacePaceSlider();
-    void ShowPace(int rung);
+    void PlaceStatusLine();
+    void RefreshStatus();
+    void ShowPace(int rung, bool tipNow);
     void AddItem(const MenuItem& item, std::function<void()> chosen);
 
     QMenu mnuContext_;
     std::vector<std::pair<QAction*, const MenuItem*>> items_;
     QTimer oneShot_;
-    QTimer paceWait_; // ends a paced run's wait
+    QTimer paceWait_;    // ends a paced run's wait
+    QTimer statusFrame_; // the status line's next frame
+    quint64 statusFrames_ = 0;
     bool formPressed_ = false;
     std::chrono::steady_clock::time_point lastYield_{};
+    int yieldsUnread_ = 0; // yields since the clock was last read
 };
 
 } // namespace mosaiq

@@ -3,10 +3,13 @@
 #include "Machine.h"
 
 #include <cstdint>
+#include <utility>
 
 namespace mosaiq {
 
+// How each end reason is named: the runner's one word, and the words a person reads.
 std::string_view RunEndName(RunEnd end);
+std::string_view RunEndWords(RunEnd end);
 
 // What one executed step did, told to a host that follows a run step by step (a trace) right
 // after the cell's instruction took effect. A host without `Executed` is never told and pays
@@ -23,8 +26,9 @@ struct StepDone {
 
 struct RunResult {
     RunEnd end = RunEnd::Limit;
-    std::uint64_t steps = 0;  // steps that passed their check and executed their cell
-    std::uint64_t passes = 0; // passes begun, the first included
+    std::uint64_t steps = 0;   // steps that passed their check and executed their cell
+    std::uint64_t passes = 0;  // passes begun, the first included
+    std::int32_t lastCell = 0; // the cell of the last step executed; 0 before the first
 };
 
 // Runs the strip from cell 1 in passes until a pass runs past its end cell or StopRequest is true
@@ -32,8 +36,12 @@ struct RunResult {
 // ordinary step, before every cell of a forward scan and before every bar of the closing sweep;
 // after each yield every field of `m` is read afresh, since handlers may have changed it.
 // The caller must not start a run while another is in progress.
+// A host with `Follow` is handed the run's counts once, at the start, and may read them while the
+// run yields (to show them) until RunProgram returns; a host without it pays nothing.
 template <MachineHost Host> RunResult RunProgram(MachineState& m, Host& host) {
     RunResult result;
+    if constexpr (requires { host.Follow(std::as_const(result)); })
+        host.Follow(std::as_const(result));
 
     // Start of the run.
     ResetTouchedCells(m, host);
@@ -64,6 +72,7 @@ template <MachineHost Host> RunResult RunProgram(MachineState& m, Host& host) {
             ++result.steps;
 
             const std::int32_t cell = m.ProgPos;
+            result.lastCell = cell;
             const std::uint8_t code = m.Cells[cell];
             if (code >= NextPixel && code <= EndRepeat && ExecCount < INT32_MAX) ++ExecCount;
             switch (code) {

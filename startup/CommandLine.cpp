@@ -15,8 +15,9 @@ const QString kUsage = QStringLiteral(
     "and loads the program file PROGRAM. All the words of PROGRAM together, joined by blanks,\n"
     "name the one file; put -- before a name that starts with a dash.\n"
     "\n"
-    "  --pace N       run N steps a second (default 5000), taken to the nearest of 1, 2, 5,\n"
-    "                10, 20, 50, ... 100000 and 1000000; --pace full runs at full speed\n"
+    "  --pace N       run N instructions a second (default 20), taken to the nearest of 1, 2,\n"
+    "                5, 10, 20, 50, ... 100000 and 1000000; --pace full runs at full speed;\n"
+    "                white and data cells are never held back\n"
     "  -h, --help     show this text\n"
     "  -v, --version  show the version\n");
 
@@ -55,10 +56,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         line.text = QStringLiteral("mosaiq " MOSAIQ_VERSION "\n");
     } else if (!parsed) {
         line.action = CommandLine::Action::BadUsage;
-        const QString why = paceAsked ? parser.errorText()
-                                      : QStringLiteral("--pace takes a number of steps per second "
-                                                       "or \"full\", not '%1'.")
-                                            .arg(parser.value(pace));
+        const QString why = paceAsked
+                                ? parser.errorText()
+                                : QStringLiteral("--pace takes a number of instructions per second "
+                                                 "or \"full\", not '%1'.")
+                                      .arg(parser.value(pace));
         line.text = QStringLiteral("mosaiq: ") + why + QStringLiteral("\n\n") + kUsage;
     } else {
         line.pace = *paceAsked;

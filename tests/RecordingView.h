@@ -118,8 +118,10 @@ struct EditorFixture {
     // paints V into cell N, "touch N" marks cell N as changed by a run; "fresh", "busy", "yes",
     // "ok" set FreshStart, Busy and the answers; "file P" names a file. "Run", "Clear", "Reset",
     // "close", "resize W H" and "minimised W H" are the commands and window events; "arm WORD"
-    // arms the timer; "wait" lets an armed timer fire. "during" plays the steps after it at the
-    // 50th yield of the run that the next timer firing starts; "check" records State().
+    // arms the timer; "wait" lets an armed timer fire. "during [N]" plays the steps after it at
+    // the Nth (50th) yield of the run that the next timer firing starts; "check" records State(),
+    // "status" the status line's words. "+N" lets N ms pass; "slide N" moves the pace slider to
+    // rung N; "fill A B V" puts V into cells A to B.
     void Play(const QString& script) {
         Steps(script.split(QStringLiteral("; "), Qt::SkipEmptyParts));
     }
@@ -168,10 +170,15 @@ struct EditorFixture {
             if (verb == "arm") e.OneShot.Arm(s.value(1).toStdString(), 10);
             if (verb == "wait" && e.OneShot.Counting()) e.OneShot_Timer();
             if (verb == "check") log << State();
+            if (verb == "status") log << Q(e.StatusText());
+            if (verb.startsWith('+')) view.now += std::chrono::milliseconds(verb.toInt());
+            if (verb == "slide") e.PaceSlider_Change(n);
+            for (int i = n; verb == "fill" && i <= s.value(2).toInt(); ++i)
+                e.Machine.Cells[i] = std::uint8_t(s.value(3).toInt());
             if (verb == "during") { // a run that still goes a million yields on is stopped
-                const long start = view.yields;
-                view.onYield = [this, start, later = steps](long n) {
-                    if (n == start + 50) Steps(later);
+                const long start = view.yields, at = n ? n : 50;
+                view.onYield = [this, start, at, later = steps](long n) {
+                    if (n == start + at) Steps(later);
                     if (n == start + 1'000'000) form->Machine.RequestStop(RunEnd::Steps);
                 };
                 steps = {QStringLiteral("wait")};

@@ -29,16 +29,19 @@ using Clock = Pacer::Clock;
 namespace {
 
 // Asks the pacer as a run would, until `until`, a step taking no time; counts steps and waits.
+// With `woken`, every wait is cut short at the next frame, as a served event does.
 struct Simulation {
     Pacer& pacer;
     Clock::time_point now;
+    bool woken = false;
     long steps = 0, waits = 0, firstBurst = -1;
     void RunUntil(Clock::time_point until) {
         for (long burst = 0; now < until;) {
             if (const auto wait = pacer.Take(now); wait == Pacer::Duration::zero())
                 ++steps, ++burst;
             else
-                firstBurst = firstBurst < 0 ? burst : firstBurst, ++waits, now += wait;
+                firstBurst = firstBurst < 0 ? burst : firstBurst, ++waits,
+                now += woken ? std::min<Pacer::Duration>(wait, Pacer::kFrame) : wait;
         }
     }
 };
@@ -70,9 +73,9 @@ private slots:
     void scripts();
     void runFallingDueDuringRunWaits();
 
-    // At every rung a run takes its pace's steps a second, one burst a frame (16 ms) or one step
-    // a wait when that is less. Held up for a second (a modal question, a slow paint), it catches
-    // up by one frame at most and goes on at its pace; the held-up time is not made good.
+    // At every rung a run takes its pace's instructions a second, one burst a frame (16 ms) or
+    // one a wait when that is less. Held up for a second (a modal question, a slow paint), it
+    // catches up by one frame at most and goes on at its pace; the held-up time is not made good.
     void rungs_data() {
         QTest::addColumn<int>("pace");
         for (const int pace : kPaceLadder)
@@ -92,33 +95,39 @@ private slots:
         after.RunUntil(after.now + 1s);
         QVERIFY(after.firstBurst <= std::max(1.0, 2 * perFrame) + 1);
         QVERIFY(std::abs(after.steps - pace) <= slack);
+        Simulation woken{pacer, after.now + 1s, true}; // the pace holds with events every frame
+        woken.RunUntil(woken.now + 2s);
+        QVERIFY(std::abs(woken.steps - 2.0 * pace) <= slack);
     }
 
     // A run at a pace is the same run as at full speed: the same cells, steps, passes and end.
-    // At one step a second every step waits once, and so does every move of a skipped loop's
-    // scan (from cell 2 past cell 1024: 1023 moves); the closing sweep never does. A stop or a
-    // new pace chosen while the run waits holds at once.
+    // At one instruction a second every instruction waits once, right before it executes; a
+    // white or data cell, a move of a skipped loop's scan and the closing sweep never wait. A stop
+    // or a new pace chosen while the run waits holds at once.
     void paced_data() {
         QTest::addColumn<QList<int>>("program");
         QTest::addColumn<int>("atThirdWait"); // 0 nothing, 1 Stop, 2 full speed
-        QTest::addColumn<QString>("waits");   // steps, end, waits of the paced run
+        QTest::addColumn<QString>("waits");   // steps, end, cells at which the paced run waited
         // clang-format off
-        QTest::newRow("every step") << QList<int>{} << 0 << "1024 steps, end 0, 1024 waits";
-        QTest::newRow("loops, two skipped") << QList<int>{3, 5, 4, 6, 5, 3, 6, 1, 3} << 0 << "1032 steps, end 0, 1036 waits";
-        QTest::newRow("every cell scanned") << QList<int>{2, 5} << 0 << "2 steps, end 2, 1025 waits";
-        QTest::newRow("Stop while waiting") << QList<int>{} << 1 << "2 steps, end 6, 3 waits";
-        QTest::newRow("full speed while waiting") << QList<int>{} << 2 << "1024 steps, end 0, 3 waits";
+        QTest::newRow("white cells") << QList<int>{} << 0 << "1024 steps, end 0, waits at ";
+        QTest::newRow("among white and data") << QList<int>{0, 0, 1, 9, 0, 0, 3, 200, 0, 2} << 0 << "1024 steps, end 0, waits at 3 7 10";
+        // Cell 1 is X: the loop in 2..4 lowers it from 4 to 0, then two Repeats scan past.
+        QTest::newRow("loops, two skipped") << QList<int>{3, 5, 4, 6, 5, 3, 6, 1, 3} << 0 << "1032 steps, end 0, waits at 1 2 3 4 2 3 4 2 3 4 2 3 4 2 5 8 9";
+        QTest::newRow("every cell scanned") << QList<int>{2, 5} << 0 << "2 steps, end 2, waits at 1 2";
+        QTest::newRow("Stop while waiting") << QList<int>{1, 1, 1, 1} << 1 << "2 steps, end 6, waits at 1 2 3";
+        QTest::newRow("full speed while waiting") << QList<int>{1, 1, 1, 1} << 2 << "1024 steps, end 0, waits at 1 2 3";
         // clang-format on
     }
     void paced() {
         QFETCH(QList<int>, program);
         QFETCH(int, atThirdWait);
         QFETCH(QString, waits);
-        QStringList outcomes;
+        QStringList outcomes, waitedAt;
         for (const int pace : {1, kFullSpeed}) {
             EditorFixture f;
             Editor& form = *f.form;
             f.view.onWait = [&](long n) {
+                waitedAt << QString::number(form.Machine.ProgPos);
                 if (n == 3 && atThirdWait == 1) form.mnuRun_Click(); // it reads "Stop" in a run
                 if (n == 3 && atThirdWait == 2) form.PaceSlider_Change(PaceRung(kFullSpeed));
                 return n == 3 && atThirdWait;
@@ -131,10 +140,38 @@ private slots:
             const QString run = QStringLiteral("%1 steps, end %2")
                                     .arg(form.LastRun.steps)
                                     .arg(int(form.LastRun.end));
-            if (pace == 1) QCOMPARE(run + QStringLiteral(", %1 waits").arg(f.view.waits), waits);
+            if (pace == 1) QCOMPARE(run + ", waits at " + waitedAt.join(' '), waits);
             outcomes << run + QStringLiteral(", %1 passes, ").arg(form.LastRun.passes) + f.State();
         }
         if (!atThirdWait) QCOMPARE(outcomes[0], outcomes[1]);
+    }
+
+    // The status line's words: the bar under the pointer in design mode, the run at a frame (the
+    // step just executed), how it ended, and a new pace for two seconds over whatever else.
+    void statusLine_data() {
+        QTest::addColumn<QString>("script"); // see EditorFixture::Play
+        QTest::addColumn<QString>("words");  // at every "status" and at the end
+        // clang-format off
+        const auto row = [](const char* name, const char* script, const char* words) { QTest::newRow(name) << QString(script) << QString(words); };
+        row("bars of each kind", "move 0; status; cell 37 3; move 37; status; cell 1023 15; move 1023; status; move 5; status; move 0", " | Cell 37 · 03 Plus Color | Cell 1,023 · 0F data | Cell 5 · 00 White Pixel | ");
+        row("a bar painted under the pointer", "move 9; pen 5; press 9", "Cell 9 · 05 Repeat Until Pixel (X) Turns White");
+        row("a frame of a run", "cell 1 2; cell 2 5; cell 3 6; cell 1024 10; Run; during 50; status; Run", "Running · step 25 · pass 1 · cell 3 End Repeat · X on cell 1,024 (0A) | Stopped at cell 3 after 25 steps in 1 pass · X on cell 1,024");
+        row("thousands of steps and passes", "cell 1 1; cell 2 7; Run; during 4000; status; Run", "Running · step 2,666 · pass 1,334 · cell 2 Run · X on cell 1 (01) | Stopped at cell 2 after 2,666 steps in 1,334 passes · X on cell 1");
+        row("the end until a bar is entered", "pen 3; move 40; click 40; wait; status; move 40; move 0; status; move 41", "Ended at cell 40 after 40 steps in 1 pass · X on cell 1 | Ended at cell 40 after 40 steps in 1 pass · X on cell 1 | Cell 41 · 00 White Pixel");
+        row("loop stack full", "fill 1 513 5; Run; wait", "Ended: loop stack full at cell 513 after 513 steps in 1 pass · X on cell 1");
+        row("Repeat without End Repeat", "cell 1 2; cell 2 5; Run; wait", "Ended: Repeat without End Repeat at cell 2 after 2 steps in 1 pass · X on cell 1,024");
+        row("End Repeat without Repeat", "cell 3 6; Run; wait", "Ended: End Repeat without Repeat at cell 3 after 3 steps in 1 pass · X on cell 1");
+        row("Run with nothing done", "cell 1 7; Run; wait", "Ended: Run cell reached with nothing done at cell 1 after 1 step in 1 pass · X on cell 1");
+        row("a pace for two seconds", "move 37; slide 0; status; +1999; status; +1; status; slide 17", "Pace: 1 instruction per second | Pace: 1 instruction per second | Cell 37 · 00 White Pixel | Pace: full speed");
+        row("a pace in thousands", "slide 16", "Pace: 1,000,000 instructions per second");
+        // clang-format on
+    }
+    void statusLine() {
+        QFETCH(QString, script);
+        QFETCH(QString, words);
+        EditorFixture f;
+        f.Play(script);
+        QCOMPARE((f.log << Q(f.form->StatusText())).join(" | "), words);
     }
 
     // Files for the scripts' "start", "load", "save" and "saved": where letter case matters,

@@ -10,6 +10,7 @@
 #include "SplashLabel.h"
 #include "SplashPanel.h"
 #include "SplashWindow.h"
+#include "StatusLabel.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -142,8 +143,9 @@ private slots:
 
     // The pace slider stands in the palette's column, from below lColor(7) down to the frame's
     // bottom, and hides when the window is too low for it. One notch of the wheel is one rung,
-    // full speed is at the top, its tip names the pace, and it never takes the focus. Besides,
-    // a white bar's hint, and the chooser in the program's own folder in the build tree.
+    // full speed is at the top, its tip names the pace and shows the new one at a wheel turn, and
+    // it never takes the focus. Besides, a white bar's hint, and the chooser in the program's own
+    // folder in the build tree.
     void paceSlider_data() {
         QTest::addColumn<double>("height");
         QTest::addColumn<bool>("shown");
@@ -165,18 +167,22 @@ private slots:
         QCOMPARE(slider.geometry().bottom(), w.Panel->geometry().bottom());
         QStringList seen;
         QWheelEvent up({5, 5}, {}, {}, {0, 120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QToolTip::showText(slider.mapToGlobal(QPoint(2, 2)), slider.toolTip(), &slider);
         for (int step = 0; step < 4; ++step) {
             if (step == 1) QCoreApplication::sendEvent(&slider, &up);
+            if (step == 1) seen << (QToolTip::isVisible() ? QToolTip::text() : "no tip");
             if (step == 2) slider.setValue(slider.maximum());
             if (step == 3) w.SetPace(3400); // from the command line
             seen << slider.toolTip() + " = " + QString::number(w.Form.RunPace.Pace());
         }
         QCOMPARE(seen.join(" | "),
-                 "Pace: 5,000 steps per second = 5000 | Pace: 10,000 steps per second = 10000 | "
-                 "Pace: full speed = 0 | Pace: 2,000 steps per second = 2000");
+                 "Pace: 20 instructions per second = 20 | Pace: 50 instructions per second | "
+                 "Pace: 50 instructions per second = 50 | Pace: full speed = 0 | "
+                 "Pace: 2,000 instructions per second = 2000");
         SetBarValue(w.Form.Machine, w.Form, 61); // white: the hint
         for (int bar : {60, 61}) {
             QToolTip::hideText();
+            QTRY_VERIFY(!QToolTip::isVisible());
             const QPoint at = w.Panel->BarRect(bar).center();
             QHelpEvent help(QEvent::ToolTip, at, w.Panel->mapToGlobal(at));
             QCoreApplication::sendEvent(w.Panel, &help);
@@ -216,6 +222,36 @@ private slots:
         });
         w.Form.mnuSave_Click();
         QCOMPARE(QString::fromStdString(w.Form.FileName), dir.filePath(saved));
+    }
+
+    // The status line fills the strip below the frame, in a font that fits it, cut with an
+    // ellipsis; it takes neither focus nor clicks, and follows the pointer over the bars. CTest
+    // also runs this at a scale factor of 1.5.
+    void statusLine_data() {
+        QTest::addColumn<QSizeF>("client"); // twips
+        QTest::newRow("designed size") << QSizeF(10635, 7905);
+        QTest::newRow("small") << QSizeF(3000, 2000);
+    }
+    void statusLine() {
+        QFETCH(QSizeF, client);
+        TestWindow w;
+        Form_Load(w, {});
+        w.ResizeClientTwips(client.width(), client.height());
+        const QLabel& label = *w.lblStatus;
+        const QRect frame = w.Panel->geometry(), box = label.geometry();
+        QVERIFY(label.isVisible() && box.left() == frame.left());
+        QVERIFY(std::abs(box.width() - frame.width()) <= 1 &&
+                std::abs(box.top() - frame.bottom() - 1) <= 1);
+        QVERIFY(std::abs(box.bottom() - (w.height() - 1)) <= 1);
+        QVERIFY(label.fontMetrics().height() <= box.height() && label.focusPolicy() == Qt::NoFocus);
+        QVERIFY(!w.childAt(box.center())); // a click there is the window's
+        QTest::mouseMove(w.Panel, w.Panel->BarRect(37).center());
+        QTRY_COMPARE(w.lblStatus->FullText(), QString::fromUtf8("Cell 37 · 00 White Pixel"));
+        const QString wide = QString("Cell 37 ").repeated(40);
+        w.lblStatus->Show(wide);
+        QVERIFY(label.text().endsWith(QChar(0x2026)) && label.text().size() < wide.size());
+        QVERIFY(label.fontMetrics().horizontalAdvance(label.text()) <= box.width());
+        QCOMPARE(label.accessibleName(), wide);
     }
 
     // The menu the user sees takes the rules' item states.
@@ -330,12 +366,12 @@ private slots:
         QTest::addColumn<QByteArray>("expected");
         const QByteArray usage = "Usage: mosaiq [--pace N|full] [--] [PROGRAM]";
         const QByteArray badPace =
-            "bad:mosaiq: --pace takes a number of steps per second or \"full\", not ";
+            "bad:mosaiq: --pace takes a number of instructions per second or \"full\", not ";
         // clang-format off
-        QTest::newRow("nothing") << QByteArrayList{} << QByteArray("edit:@5000");
-        QTest::newRow("option after --") << QByteArrayList{"a", "--", "-h"} << QByteArray("edit:a -h@5000");
-        QTest::newRow("Latin-1 name") << QByteArrayList{"caf\xe9.mq"} << QByteArray("edit:caf\xe9.mq@5000");
-        QTest::newRow("pace on the ladder") << QByteArrayList{"--pace", "20", "a"} << QByteArray("edit:a@20");
+        QTest::newRow("nothing") << QByteArrayList{} << QByteArray("edit:@20");
+        QTest::newRow("option after --") << QByteArrayList{"a", "--", "-h"} << QByteArray("edit:a -h@20");
+        QTest::newRow("Latin-1 name") << QByteArrayList{"caf\xe9.mq"} << QByteArray("edit:caf\xe9.mq@20");
+        QTest::newRow("pace on the ladder") << QByteArrayList{"--pace", "50", "a"} << QByteArray("edit:a@50");
         QTest::newRow("pace between rungs") << QByteArrayList{"--pace=4000"} << QByteArray("edit:@5000");
         QTest::newRow("pace past the ladder") << QByteArrayList{"--pace", "9e9"} << QByteArray("edit:@1000000");
         QTest::newRow("full speed") << QByteArrayList{"--pace", "full", "--", "--pace"} << QByteArray("edit:--pace@0");

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Makes the README's pictures: the editor with a program painted, and a run in progress.
+# Makes the README's pictures: the editor with a program painted and the pointer on a cell, whose
+# code the status line names, and a run in progress, its step and X in the status line.
 # Runs the real program in a private Xvfb and drives it with xdotool.
 #
 #   tools/make-screenshots.sh [BUILD-DIR] [PROGRAM]
@@ -31,14 +32,17 @@ window=$(xdotool search --onlyvisible --name '^Mosaiq \[Design\]' | head -1)
 sleep 1.5
 xdotool key Escape # the first-time menu
 sleep 0.3
+# The pointer on the fourth bar, a painted one.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+xdotool mousemove $((X + 126)) $((Y + 15))
+sleep 0.3
 import -window "$window" "$out/editor.png"
 
 # Run through the menu: Load, Save and Run are the first three enabled items.
-eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove $((X + 400)) $((Y + 300)) click 3
 sleep 0.5
 xdotool key Down Down Down Return
 wait_for 5 bash -c "xdotool getwindowname $window | grep -q Running"
-sleep 1
+sleep 4
 import -window "$window" "$out/running.png"
 echo "wrote $out/editor.png and $out/running.png"

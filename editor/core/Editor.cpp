@@ -22,6 +22,9 @@ Editor::Editor(EditorView& view) : view_(view) {}
 void Editor::SetStatus(std::string_view mode) {
     Caption = mosaiq::SetStatus(AppTitle, mode, FileName);
     view_.Changed(EditorView::Part::Caption);
+    // A run's last act is to restore the design-mode caption; its counts are final by then.
+    if (mode == kModeDesign && Status.RunEnded(Machine.PixelX))
+        view_.Changed(EditorView::Part::Status);
 }
 
 void Editor::ShowFileInCaption() {
@@ -80,8 +83,22 @@ TwipsBox Editor::PaceSliderBox(double clientHeight) {
     return box;
 }
 
+TwipsBox Editor::StatusLineBox(double clientWidth, double clientHeight) {
+    TwipsBox box;
+    box.left = kPanelLeft;
+    box.width = static_cast<int>(RoundHalfEven(kPaletteWidth + (clientWidth - 2.0 * kPanelLeft)));
+    box.height = 2 * kPanelTop;
+    box.top = static_cast<int>(RoundHalfEven(clientHeight)) - box.height;
+    box.shown = box.width > 0 && box.top >= kPanelTop;
+    return box;
+}
+
 void Editor::PaceSlider_Change(int rung) {
-    RunPace.SetPace(kPaceLadder[static_cast<std::size_t>(rung)], view_.Now());
+    const int pace = kPaceLadder[static_cast<std::size_t>(rung)];
+    const auto now = view_.Now();
+    RunPace.SetPace(pace, now);
+    Status.PaceChanged(pace, now);
+    view_.Changed(EditorView::Part::Status);
 }
 
 void Editor::ArmFirstTimeMenu() {
@@ -93,16 +110,27 @@ void Editor::ArmFirstTimeMenu() {
 // ---- What the machine shows -------------------------------------------------------------------
 
 void Editor::Yield(YieldPoint point) {
-    // Only steps are paced, never the closing sweep; a stop is never held back.
-    if ((point == YieldPoint::BeforeCheck || point == YieldPoint::Scan) &&
-        RunPace.Pace() != kFullSpeed) {
-        while (!Machine.StopRequest) {
+    // Only instructions are held back, right before the check that lets them execute: never a
+    // white or data cell, a scan's move or the closing sweep; and a stop never. The cell is read
+    // afresh after every wait, since the user may paint it meanwhile.
+    if (point == YieldPoint::BeforeCheck) {
+        const auto instructionNext = [this] {
+            const std::int32_t at = Machine.ProgPos;
+            return at >= 1 && at <= kCellCount && Machine.Cells[at] >= NextPixel &&
+                   Machine.Cells[at] <= Run;
+        };
+        while (RunPace.Pace() != kFullSpeed && !Machine.StopRequest && instructionNext()) {
             const auto wait = RunPace.Take(view_.Now());
             if (wait == Pacer::Duration::zero()) break;
             view_.WaitUntil(view_.Now() + wait);
         }
     }
     view_.Yield();
+}
+
+void Editor::Follow(const RunResult& live) {
+    Status.RunStarted(live);
+    view_.Changed(EditorView::Part::Status);
 }
 
 void Editor::SetPanelColor(Color c) {
@@ -121,6 +149,10 @@ void Editor::SetPaletteBorder(int i, bool on) {
 void Editor::ClearMark() {
     for (int i = 1; i <= kCellCount; ++i)
         Bars.SetBorder(i, false);
+}
+
+void Editor::PointerOver(int cell) {
+    if (Status.PointerOver(cell)) view_.Changed(EditorView::Part::Status);
 }
 
 void Editor::UndoPreview() {
@@ -150,6 +182,7 @@ void Editor::Bar_MouseDown(int index, int button) {
 }
 
 void Editor::Bar_MouseMove(int index, int) {
+    PointerOver(index);
     if (Busy) return;
     if (Bars.At(index).fill == kWhite) {
         // The marked bar shows no preview, and the previewed bar keeps its own.
@@ -192,10 +225,12 @@ void Editor::Bar_Click(int) {
 }
 
 void Editor::Panel_MouseMove(int) {
+    PointerOver(0);
     UndoPreview();
 }
 
 void Editor::Form_MouseMove(int) {
+    PointerOver(0);
     UndoPreview();
 }
 

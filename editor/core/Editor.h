@@ -5,6 +5,7 @@
 #include "EditorView.h"
 #include "Pacer.h"
 #include "RunControl.h"
+#include "StatusLine.h"
 
 #include <array>
 #include <functional>
@@ -78,6 +79,9 @@ public:
     // How fast a visible run goes; set by the pace slider, which the window keeps to its own
     // column whatever the layout does.
     Pacer RunPace;
+    // The line of words under the frame, and its words as they stand now.
+    StatusLine Status;
+    std::string StatusText() { return Status.Text(Machine, view_.Now()); }
 
     // The Load and Save commands; start-up puts them in.
     std::function<void()> mnuLoad_Click;
@@ -92,6 +96,8 @@ public:
     void Form_Resize(bool minimized, double clientWidth, double clientHeight);
     void SetupGrid();
     static TwipsBox PaceSliderBox(double clientHeight);
+    // The status line fills the strip the layout leaves below the frame, as wide as the frame.
+    static TwipsBox StatusLineBox(double clientWidth, double clientHeight);
 
     // The pace slider: `rung` is a place on the pace ladder, slowest first.
     void PaceSlider_Change(int rung);
@@ -138,6 +144,7 @@ public:
     void SetPanelColor(Color c);
     void SetRunCaption(std::string_view text) { mnuContext.mnuRun.Caption = text; }
     void Yield(YieldPoint point);
+    void Follow(const RunResult& live);
     void SetPaletteBorder(int i, bool on);
     void ShowContextMenu() { view_.ShowContextMenu(); }
     bool AskYesNo(std::string_view title, std::string_view text) {
@@ -147,6 +154,7 @@ public:
 private:
     void ClearMark();
     void UndoPreview();
+    void PointerOver(int cell);
 
     EditorView& view_;
 };

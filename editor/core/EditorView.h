@@ -22,7 +22,7 @@ struct FileRequest {
 // from that state has changed. Every modal call returns only when the user is done.
 class EditorView {
 public:
-    enum class Part { Caption, Palette, PanelColor, PanelSize };
+    enum class Part { Caption, Palette, PanelColor, PanelSize, Status };
 
     virtual ~EditorView() = default;
 

@@ -1,4 +1,5 @@
 #include "Pacer.h"
+#include "StatusLine.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,10 +7,10 @@
 
 namespace mosaiq {
 
-int NearestPace(double stepsPerSecond) {
+int NearestPace(double perSecond) {
     int best = kPaceLadder.front();
     for (const int rung : kPaceLadder)
-        if (rung != kFullSpeed && std::abs(rung - stepsPerSecond) < std::abs(best - stepsPerSecond))
+        if (rung != kFullSpeed && std::abs(rung - perSecond) < std::abs(best - perSecond))
             best = rung;
     return best;
 }
@@ -22,17 +23,12 @@ int PaceRung(int pace) {
 
 std::string PaceText(int pace) {
     if (pace == kFullSpeed) return "Pace: full speed";
-    const std::string plain = std::to_string(pace);
-    std::string digits;
-    for (std::size_t i = 0; i < plain.size(); ++i) {
-        if (i > 0 && (plain.size() - i) % 3 == 0) digits += ',';
-        digits += plain[i];
-    }
-    return "Pace: " + digits + (pace == 1 ? " step per second" : " steps per second");
+    return "Pace: " + Thousands(static_cast<std::uint64_t>(pace)) +
+           (pace == 1 ? " instruction per second" : " instructions per second");
 }
 
-// What a run may have in hand: this frame's steps and one frame's more, so that a run held up
-// for a while catches up by one frame at most; and always one step, however slow the pace.
+// What a run may have in hand: this frame's instructions and one frame's more, so that a run held
+// up for a while catches up by one frame at most; and always one, however slow the pace.
 double Pacer::Allowance() const {
     const double perFrame = pace_ * std::chrono::duration<double>(kFrame).count();
     return std::max(1.0, 2 * perFrame);
@@ -54,7 +50,10 @@ void Pacer::SetPace(int pace, Clock::time_point now) {
 
 Pacer::Duration Pacer::Take(Clock::time_point now) {
     if (pace_ == kFullSpeed) return Duration::zero();
-    if (now >= frameDue_) {
+    // Slower than one a frame, every instruction has its own time, earned whenever the run asks:
+    // a run woken early by an event must not lose the part of a frame it has already waited.
+    const bool slow = pace_ * std::chrono::duration<double>(kFrame).count() < 1;
+    if (slow || now >= frameDue_) {
         Earn(now);
         frameDue_ = now + kFrame;
     }
@@ -62,10 +61,10 @@ Pacer::Duration Pacer::Take(Clock::time_point now) {
         earned_ -= 1;
         return Duration::zero();
     }
-    // Wait for the next frame, or for the next step's time when that is later.
-    const auto stepDue = earnedAt_ + std::chrono::duration_cast<Duration>(
-                                         std::chrono::duration<double>((1 - earned_) / pace_));
-    return std::max(frameDue_, stepDue) - now + Duration(1);
+    // Wait for the next instruction's time, and at a faster pace for the next frame too.
+    const auto due = earnedAt_ + std::chrono::duration_cast<Duration>(
+                                     std::chrono::duration<double>((1 - earned_) / pace_));
+    return (slow ? due : std::max(frameDue_, due)) - now + Duration(1);
 }
 
 } // namespace mosaiq

@@ -6,25 +6,27 @@
 
 namespace mosaiq {
 
-// How fast a visible run goes, in steps per second; 0 is full speed, the run's own pace with no
-// wait of the editor's. The user picks one of these rungs; the default lets every step be seen.
+// How fast a visible run goes, in instructions (codes 1 to 7) executed per second; 0 is full
+// speed, the run's own pace with no wait of the editor's. White and data cells and the moves of a
+// forward scan are never held back. The user picks one of these rungs; the default lets every
+// instruction of the examples be followed by eye.
 inline constexpr int kFullSpeed = 0;
 inline constexpr std::array<int, 18> kPaceLadder{1,     2,     5,     10,     20,      50,
                                                  100,   200,   500,   1000,   2000,    5000,
                                                  10000, 20000, 50000, 100000, 1000000, kFullSpeed};
-inline constexpr int kDefaultPace = 5000;
+inline constexpr int kDefaultPace = 20;
 
-// The rung a number of steps per second is taken to: the nearest, the slower one on a tie.
-int NearestPace(double stepsPerSecond);
+// The rung a number of instructions per second is taken to: the nearest, the slower one on a tie.
+int NearestPace(double perSecond);
 // The place of a pace on the ladder, slowest first; full speed is the last.
 int PaceRung(int pace);
-// "Pace: 5,000 steps per second", "Pace: 1 step per second", "Pace: full speed".
+// "Pace: 5,000 instructions per second", "Pace: 1 instruction per second", "Pace: full speed".
 std::string PaceText(int pace);
 
-// Holds a visible run to its pace. The run asks before every step it counts (an executed cell,
-// and every cell a forward scan passes over); the answer is either "go" or how long to wait
-// before asking again. Steps are let through in bursts, one display frame's worth at a time, so
-// that the run waits once a frame rather than once a step. The clock is the caller's.
+// Holds a visible run to its pace. The run asks before every instruction it executes; the answer
+// is either "go" or how long to wait before asking again. Instructions are let through in bursts,
+// one display frame's worth at a time, so that the run waits once a frame rather than once an
+// instruction. The clock is the caller's.
 class Pacer {
 public:
     using Clock = std::chrono::steady_clock;
@@ -32,11 +34,11 @@ public:
     static constexpr Duration kFrame = std::chrono::milliseconds(16);
 
     int Pace() const { return pace_; }
-    // Takes effect at the next question: the steps already earned are kept, but no more than the
-    // new pace's own allowance.
+    // Takes effect at the next question: the instructions already earned are kept, but no more
+    // than the new pace's own allowance.
     void SetPace(int pace, Clock::time_point now);
 
-    // Zero: take the step now. Otherwise the time to wait before asking again.
+    // Zero: execute the instruction now. Otherwise the time to wait before asking again.
     Duration Take(Clock::time_point now);
 
 private:
@@ -44,9 +46,9 @@ private:
     void Earn(Clock::time_point now);
 
     int pace_ = kDefaultPace;
-    double earned_ = 0; // steps earned and not yet taken
+    double earned_ = 0; // instructions earned and not yet taken
     Clock::time_point earnedAt_{};
-    Clock::time_point frameDue_{}; // steps are earned at most once per frame
+    Clock::time_point frameDue_{}; // instructions are earned at most once per frame
 };
 
 } // namespace mosaiq
