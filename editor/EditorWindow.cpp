@@ -43,7 +43,7 @@ EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
     setMouseTracking(true);
 
-    Panel = new CellView(Form.Bars, this);
+    Panel = new CellView(Form.Bars, Form.Grid, this);
     connect(Panel, &CellView::BarMouseDown, this,
             [this](int i, int b) { Form.Bar_MouseDown(i, b); });
     connect(Panel, &CellView::BarMouseMove, this,
@@ -101,9 +101,7 @@ EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {
 
     // Fixed places of the controls; the frame's size follows the window (Form_Resize).
     for (int i = 0; i < kInstructionCount; ++i)
-        lColor[i]->setGeometry(TwipsRect(*this, Editor::kPaletteLeft,
-                                         Editor::kPaletteTop + Editor::kPaletteStep * i,
-                                         Editor::kPaletteWidth, Editor::kPaletteHeight));
+        lColor[i]->setGeometry(TwipsRect(*this, EditorPlaces::PaletteBox(i)));
     Panel->move(TwipsRect(*this, Editor::kPanelLeft, Editor::kPanelTop, 0, 0).topLeft());
     SetPace(kDefaultPace);
     ResizeClientTwips(Editor::kDesignClientWidth, Editor::kDesignClientHeight);
@@ -136,8 +134,8 @@ void EditorWindow::ShowPace(int rung) {
 }
 
 void EditorWindow::PlacePaceSlider() {
-    const TwipsBox box = Editor::PaceSliderBox(ClientHeightTwips());
-    PaceSlider->setGeometry(TwipsRect(*this, box.left, box.top, box.width, box.height));
+    const TwipsBox box = EditorPlaces::PaceSliderBox(ClientHeightTwips());
+    PaceSlider->setGeometry(TwipsRect(*this, box));
     PaceSlider->setVisible(box.shown);
 }
 

@@ -3,6 +3,7 @@
 #include "BarModel.h"
 #include "EditorFields.h"
 #include "EditorView.h"
+#include "GridGeometry.h"
 #include "Pacer.h"
 #include "RunControl.h"
 
@@ -19,26 +20,6 @@ struct PaletteEntry {
     bool Border = false;
 };
 
-// Where a control stands in the window, in twips; `shown` is false when it is hidden.
-struct TwipsBox {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    bool shown = false;
-};
-
-// The grid as the last layout left it, in twips: the space between neighbours and the size every
-// bar shares. `shown` is false when the layout could not place the bars (they are all hidden).
-struct GridLayout {
-    int gap = 0;
-    int barWidth = 0;
-    int barHeight = 0;
-    bool shown = false;
-    int pitchX() const { return barWidth + gap; }
-    int pitchY() const { return barHeight + gap; }
-};
-
 // The editor window's rules, free of any window system: its fields, what its controls show (the
 // bars, the palette, the frame, the caption, the menu items), and a handler for every event the
 // window reacts to, named control_event as the rest of the program names them. A window system
@@ -46,24 +27,8 @@ struct GridLayout {
 // that (a yield, a modal question, the menu) it asks of the EditorView.
 //
 // The editor is also the host through which the machine's run and commands reach the window.
-class Editor : public EditorFields {
+class Editor : public EditorFields, public EditorPlaces {
 public:
-    // Fixed places, in twips.
-    static constexpr int kDesignClientWidth = 10635;
-    static constexpr int kDesignClientHeight = 7905;
-    static constexpr int kPanelLeft = 840;
-    static constexpr int kPanelTop = 120;
-    static constexpr int kPaletteLeft = 120;
-    static constexpr int kPaletteTop = 120;
-    static constexpr int kPaletteStep = 480;
-    static constexpr int kPaletteWidth = 615;
-    static constexpr int kPaletteHeight = 375;
-    static constexpr int kGridSide = 32;
-    // The pace slider stands in the grey column below the palette, down to the frame's bottom.
-    static constexpr int kSliderGapAbove = 225;
-    static constexpr int kSliderGapBelow = 240;
-    static constexpr int kSliderMinHeight = 1080; // below this it is too short to be of use
-
     explicit Editor(EditorView& view);
     EditorView& View() { return view_; }
 
@@ -91,7 +56,6 @@ public:
     // Layout.
     void Form_Resize(bool minimized, double clientWidth, double clientHeight);
     void SetupGrid();
-    static TwipsBox PaceSliderBox(double clientHeight);
 
     // The pace slider: `rung` is a place on the pace ladder, slowest first.
     void PaceSlider_Change(int rung);
