@@ -61,11 +61,11 @@ public:
     void PaceSlider_Change(int rung);
 
     // Deferred commands and run control.
-    void OneShot_Timer() { mosaiq::OneShot_Timer(*this, *this); }
-    void mnuRun_Click() { mosaiq::mnuRun_Click(*this, *this); }
-    void mnuGC_Click() { mosaiq::mnuGC_Click(*this, *this); }
-    void mnuClear_Click() { mosaiq::mnuClear_Click(*this, *this); }
-    void RunNow() { mosaiq::RunNow(*this, *this); }
+    void OneShot_Timer() { mosaiq::OneShot_Timer(*this); }
+    void mnuRun_Click() { mosaiq::mnuRun_Click(*this); }
+    void mnuGC_Click() { mosaiq::mnuGC_Click(*this); }
+    void mnuClear_Click() { mosaiq::mnuClear_Click(*this); }
+    void RunNow() { mosaiq::RunNow(*this); }
 
     // Palette and painting.
     void lColor_Click(int index);
