@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace mosaiq {
 
@@ -30,6 +31,10 @@ QString PathText(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 } // namespace
+
+std::string ChooserSpells(const std::string& name) {
+    return QFile::encodeName(QFile::decodeName(QByteArray::fromStdString(name))).toStdString();
+}
 
 EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {
     OnEndProgram = [] {
@@ -230,6 +235,11 @@ void EditorWindow::ResizeClientTwips(double width, double height) {
 
 void EditorWindow::Form_Resize() {
     Form.Form_Resize(isMinimized(), ClientWidthTwips(), ClientHeightTwips());
+}
+
+void EditorWindow::showEvent(QShowEvent*) {
+    // Not at once: showing the window handles events, and what Form_Shown tells belongs over it.
+    if (!std::exchange(shown_, true)) QTimer::singleShot(0, this, [this] { Form.Form_Shown(); });
 }
 
 void EditorWindow::resizeEvent(QResizeEvent*) {

@@ -15,6 +15,10 @@
 namespace mosaiq {
 
 class CellView;
+
+// How the file chooser spells the file name `name` (bytes): decoded as the system decodes names,
+// and encoded again.
+std::string ChooserSpells(const std::string& name);
 class PaletteLabel;
 
 // The editor window (frmEditor) as the window system shows it: the palette column, the frame
@@ -65,6 +69,7 @@ public:
     void Changed(Part part) override;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -84,6 +89,7 @@ private:
     QTimer oneShot_;
     QTimer paceWait_; // ends a paced run's wait
     bool formPressed_ = false;
+    bool shown_ = false;
     std::chrono::steady_clock::time_point lastYield_{};
 };
 

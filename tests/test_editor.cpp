@@ -6,7 +6,6 @@
 #include "FileCommands.h"
 #include "Pacer.h"
 #include "RecordingView.h"
-#include "StartupSteps.h"
 
 #include <QDir>
 #include <QFile>
@@ -158,7 +157,7 @@ private slots:
         InstallFileCommands(*f.form,
                             FindChooserPlaces(path("usr/bin"), MOSAIQ_EXAMPLES_FROM_BIN,
                                               path("~/Documents"), path("~")),
-                            ChooserSpells);
+                            Spelled);
         f.form->mnuLoad_Click();
         f.form->mnuSave_Click();
         QStringList folders;
@@ -197,9 +196,10 @@ void TestEditor::layout() {
     w.SetStatus(mode == "running" ? kModeRunning : kModeDesign);
     w.Form_Resize(mode == "min", client[0], client[1]);
     const Bar &b = w.Bars.At(34), &last = w.Bars.At(kCellCount);
-    const int height = int(w.PanelHeight);
-    const Ints seen{int(w.PanelWidth), height, w.Grid.gap, b.width,
-                    b.height,          b.left, b.top,      last.top + last.height - height};
+    const int height = int(f.view.panelHeight);
+    const Ints seen{
+        int(f.view.panelWidth),         height, w.Grid.gap, b.width, b.height, b.left, b.top,
+        last.top + last.height - height};
     QCOMPARE(seen.mid(0, e.size()), e); // only the frame and gap when every bar is hidden
     for (int i = 1; i <= kCellCount; ++i)
         QCOMPARE(w.Bars.At(i).visible, e.size() > 3);
@@ -270,13 +270,13 @@ void TestEditor::scripts_data() {
     ScriptRow("mixed case; load missing", "start R.MQ; " + first + "load gone.mq; wait", "Mosaiq [Design] ~ %/R.MQ; pen 0; cells 1=5,3=255; file %/R.MQ; Load at %/R.MQ; " + fmenu + "; menu off: Reset Data, Save ...; Mosaiq|The file %/gone.mq could not be loaded: No such file or directory");
     ScriptRow("missing; load folder", "start gone.mq; load .", "Mosaiq [Design] ~ %/gone.mq; busy; pen 0 (1); armed loadflg 250; file %/gone.mq; Load at %/gone.mq; Mosaiq|The file %/. could not be loaded: Is a directory");
     ScriptRow("blanks; save", "start x y.mq; touch 2; save saved.mq; save saved.mq; saved saved.mq; wait", "saved.mq holds 4096 bytes, 5=6 | Mosaiq [Design] ~ %/saved.mq; pen 0 (1); cells 5=6; touched 2; file %/saved.mq; Save at %/x y.mq; Save at %/saved.mq");
-    ScriptRow("unreadable; save cancelled", "start .; save -", "Mosaiq [Design] ~ %/.; busy; pen 0 (1); armed saveflg 250; file %/.; Save at %/.; start: Is a directory");
+    ScriptRow("unreadable; save cancelled", "start .; shown; save -", "Mosaiq [Design] ~ %/.; busy; pen 0 (1); armed saveflg 250; file %/.; Save at %/.; Mosaiq|The file %/. could not be loaded: Is a directory");
     ScriptRow("save to folder", "start a ~ b.mq; save .", "Mosaiq [Design] ~ %/a ~ b.mq; busy; pen 0 (1); cells 1=4,2=11; armed saveflg 250; file %/a ~ b.mq; Save at %/a ~ b.mq; Mosaiq|The file %/. could not be saved: Is a directory");
     ScriptRow("save under a file", "start a ~ b.mq; save a ~ b.mq/x.mq; saved a ~ b.mq", "a ~ b.mq holds 6 bytes, 1=4,2=11 | Mosaiq [Design] ~ %/a ~ b.mq; busy; pen 0 (1); cells 1=4,2=11; armed saveflg 250; file %/a ~ b.mq; Save at %/a ~ b.mq; Mosaiq|The file %/a ~ b.mq/x.mq could not be saved: Not a directory");
     ScriptRow("load during a run stops it", "cell 1 1; cell 2 5; cell 3 6; Run; during; load R.MQ", "Mosaiq [Design] ~ %/R.MQ; busy; pen 0 (1); cells 1=5,3=255; X at 2; armed loadflg 250; stopped; file %/R.MQ; Load");
     // Names are bytes, whatever the chooser makes of them; only a missing file starts a new strip.
-    ScriptRow("link loop; load Latin-1; save", "start loop.mq; load caf%E9.mq; save caf%E9.mq; saved caf%E9.mq; saved caf%EF%BF%BD.mq", "caf%E9.mq holds 4096 bytes, 1=7 | caf%EF%BF%BD.mq holds nothing | Mosaiq [Design] ~ %/caf\uFFFD.mq; busy; pen 0 (1); cells 1=7; armed saveflg 250; file %/caf\uFFFD.mq; Load at %/loop.mq; Save at %/caf\uFFFD.mq; start: Too many levels of symbolic links");
-    ScriptRow("too large, in a file; load link loop, device", "start big.mq; start R.MQ/x.mq; load loop.mq; load zero.mq", "Mosaiq [Design] ~ %/R.MQ/x.mq; busy; pen 0 (1); armed loadflg 250; file %/R.MQ/x.mq; Load at %/R.MQ/x.mq; Load at %/R.MQ/x.mq; start: not a program file: too large; start: Not a directory; Mosaiq|The file %/loop.mq could not be loaded: Too many levels of symbolic links; Mosaiq|The file %/zero.mq could not be loaded: Not a regular file");
+    ScriptRow("link loop; load Latin-1; save", "start loop.mq; shown; load caf%E9.mq; save caf%E9.mq; saved caf%E9.mq; saved caf%EF%BF%BD.mq", "caf%E9.mq holds 4096 bytes, 1=7 | caf%EF%BF%BD.mq holds nothing | Mosaiq [Design] ~ %/caf\uFFFD.mq; busy; pen 0 (1); cells 1=7; armed saveflg 250; file %/caf\uFFFD.mq; Load at %/loop.mq; Save at %/caf\uFFFD.mq; Mosaiq|The file %/loop.mq could not be loaded: Too many levels of symbolic links");
+    ScriptRow("too large, in a file; load link loop, device", "start big.mq; shown; start R.MQ/x.mq; shown; load loop.mq; load zero.mq", "Mosaiq [Design] ~ %/R.MQ/x.mq; busy; pen 0 (1); armed loadflg 250; file %/R.MQ/x.mq; Load at %/R.MQ/x.mq; Load at %/R.MQ/x.mq; Mosaiq|The file %/big.mq could not be loaded: not a program file: too large; Mosaiq|The file %/R.MQ/x.mq could not be loaded: Not a directory; Mosaiq|The file %/loop.mq could not be loaded: Too many levels of symbolic links; Mosaiq|The file %/zero.mq could not be loaded: Not a regular file");
     // The first-time menu: every resize arms it anew; it ends FreshStart.
     ScriptRow("first-time menu", "fresh; resize 10700 7905; check; wait; resize 10635 7905", "pen 0 (1); armed  1000 | pen 1; " + off);
     ScriptRow("first-time menu after a press", "fresh; press 5; wait", "pen 1; cells 5=1");

@@ -10,6 +10,29 @@ constexpr int kRight = 2;
 
 Editor::Editor(EditorView& view) : view_(view) {}
 
+// ---- Start-up -------------------------------------------------------------------------------
+
+void Editor::Form_Load() {
+    SetStatus(kModeDesign);
+    for (int i = 1; i <= kCellCount; ++i)
+        Bars.SetBorder(i, false);
+    Bars.SetCaption(1, BarCaption::X);
+    for (int i = 0; i < kInstructionCount; ++i)
+        lColor[i].Fill = kInstructionColors[i];
+    mnuContext.mnuSave.Enabled = false;
+    Machine.StopRequest = true;
+    lColor[0].Border = false;
+    SetPaletteBorder(1, true);
+    FreshStart = true;
+}
+
+void Editor::Form_Shown() {
+    if (!StartupNoticeOpen()) return;
+    view_.Inform(AppTitle, StartupNotice);
+    StartupNotice.clear();
+    if (FreshStart) ArmFirstTimeMenu();
+}
+
 // ---- Caption --------------------------------------------------------------------------------
 
 void Editor::SetStatus(std::string_view mode) {
@@ -34,7 +57,7 @@ void Editor::Form_Resize(bool minimized, double clientWidth, double clientHeight
 
     SetupGrid();
     view_.Yield();
-    if (FreshStart) ArmFirstTimeMenu();
+    if (FreshStart && !StartupNoticeOpen()) ArmFirstTimeMenu();
 }
 
 void Editor::SetupGrid() {

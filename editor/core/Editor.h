@@ -48,6 +48,16 @@ public:
     std::function<void()> mnuLoad_Click;
     std::function<void()> mnuSave_Click;
 
+    // Start-up. Form_Load gives the editor its start state once the splash is done: the caption,
+    // the X marker, the palette with pen 1 marked, Save disabled, no run, FreshStart. The program
+    // named on the command line is loaded after it; what start-up has to tell about that program
+    // waits in StartupNotice for Form_Shown.
+    void Form_Load();
+    std::string StartupNotice;
+    // Runs once the window has first shown: tells the start-up's notice over the window. The
+    // first-time menu's wait begins only when the user has acknowledged it.
+    void Form_Shown();
+
     // The caption.
     void SetStatus(std::string_view mode);
     void ShowFileInCaption();
@@ -92,6 +102,8 @@ public:
     // The first-time menu comes one second after this, unless something ends FreshStart first;
     // every call starts the second anew. The word is left as it is.
     void ArmFirstTimeMenu();
+    // A notice of start-up is still to be acknowledged.
+    bool StartupNoticeOpen() const { return !StartupNotice.empty(); }
 
     // The host the machine's run and commands see.
     void SetBarFill(int i, Color c) { Bars.SetFill(i, c); }
