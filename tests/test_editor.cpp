@@ -21,20 +21,16 @@ using Clock = Pacer::Clock;
 
 namespace {
 
-// Asks the pacer as a run would, until `until`, a step taking no time; counts steps and waits.
-struct Simulation {
-    Pacer& pacer;
-    Clock::time_point now;
-    long steps = 0, waits = 0, firstBurst = -1;
-    void RunUntil(Clock::time_point until) {
-        for (long burst = 0; now < until;) {
-            if (const auto wait = pacer.Take(now); wait == Pacer::Duration::zero())
-                ++steps, ++burst;
-            else
-                firstBurst = firstBurst < 0 ? burst : firstBurst, ++waits, now += wait;
-        }
-    }
-};
+// Asks the pacer as a run would from `now` until `until`, a step taking no time; counts steps.
+long Steps(Pacer& pacer, Clock::time_point& now, Clock::time_point until) {
+    long steps = 0;
+    while (now < until)
+        if (const auto wait = pacer.Take(now); wait == Pacer::Duration::zero())
+            ++steps;
+        else
+            now += wait;
+    return steps;
+}
 
 } // namespace
 
@@ -45,32 +41,53 @@ class TestEditor : public QObject {
 private slots:
     void layout_data();
     void layout();
+    void pixels_data();
+    void pixels();
     void scripts_data();
     void scripts();
     void runFallingDueDuringRunWaits();
 
-    // At every rung a run takes its pace's steps a second, one burst a frame (16 ms) or one step
-    // a wait when that is less. Held up for a second (a modal question, a slow paint), it catches
-    // up by one frame at most and goes on at its pace; the held-up time is not made good.
-    void rungs_data() {
-        QTest::addColumn<int>("pace");
-        for (const int pace : kPaceLadder)
-            if (pace != kFullSpeed) QTest::newRow(qPrintable(QString::number(pace))) << pace;
+    // A run's steps in its first second at a pace set as it starts, and in its second second,
+    // after it was held up for a second (a modal question, a slow paint) and the pace may have
+    // changed: steps come a frame's worth (16 ms) at a time, a held-up run catches up by one
+    // frame at most, and a slow-down keeps no more steps in hand than the new pace allows.
+    void pacer_data() {
+        QTest::addColumn<Ints>("paces"); // before and after the hold-up
+        QTest::addColumn<QString>("steps");
+        QTest::newRow("1") << Ints{1, 1} << "0, 1";
+        QTest::newRow("1000") << Ints{1000, 1000} << "992, 1024";
+        QTest::newRow("1000000 to 1") << Ints{1000000, 1} << "992000, 1";
+        QTest::newRow("2 to 1000") << Ints{2, 1000} << "1, 993";
     }
-    void rungs() {
-        QFETCH(int, pace);
+    void pacer() {
+        QFETCH(Ints, paces);
+        QFETCH(QString, steps);
         Pacer pacer;
-        pacer.SetPace(pace, Clock::time_point{});
-        const double perFrame = pace * 0.016, slack = 2 * perFrame + 1;
-        Simulation run{pacer, Clock::time_point{} + 1h};
-        run.RunUntil(run.now + 2s);
-        QVERIFY(std::abs(run.steps - 2.0 * pace) <= slack);
-        const double perWait = double(run.steps - run.firstBurst) / run.waits;
-        QVERIFY(perFrame < 1 ? perWait <= 1.01 : std::abs(perWait - perFrame) <= 1 + perFrame / 50);
-        Simulation after{pacer, run.now + 1s};
-        after.RunUntil(after.now + 1s);
-        QVERIFY(after.firstBurst <= std::max(1.0, 2 * perFrame) + 1);
-        QVERIFY(std::abs(after.steps - pace) <= slack);
+        Clock::time_point now{};
+        pacer.SetPace(paces[0], now);
+        const long first = Steps(pacer, now, Clock::time_point{} + 1s);
+        pacer.SetPace(paces[1], now += 1s);
+        QCOMPARE(QStringLiteral("%1, %2").arg(first).arg(Steps(pacer, now, now + 1s)), steps);
+    }
+
+    // The ladder the manual page names, the rung a pace is taken to (the slower on a tie), and
+    // how the pace is named.
+    void ladder() {
+        QFile manual(MOSAIQ_MANUAL);
+        QVERIFY(manual.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(manual.readAll()).simplified();
+        const QString named = text.section("nearest of ", 1).section('.', 0, 0);
+        QStringList rungs;
+        for (const int pace : kPaceLadder)
+            if (pace != kFullSpeed) rungs << QString::number(pace);
+        QCOMPARE(named, rungs.mid(0, rungs.size() - 1).join(", ") + " and " + rungs.back());
+        QStringList seen;
+        for (const double pace : {0.2, 1.5, 750.0, 750.1, 9e9})
+            seen << QString::number(NearestPace(pace));
+        for (const int pace : {1, 1000000, kFullSpeed})
+            seen << Q(PaceText(pace));
+        QCOMPARE(seen.join(" | "), "1 | 1 | 500 | 1000 | 1000000 | Pace: 1 step per second | "
+                                   "Pace: 1,000,000 steps per second | Pace: full speed");
     }
 
     // A run at a pace is the same run as at full speed: the same cells, steps, passes and end.
@@ -121,8 +138,9 @@ private slots:
     void initTestCase() {
         EditorFixture::folder = dir.path();
         // clang-format off
-        const std::map<QString, QByteArray> files = {{"a ~ b.mq", "04\r\n0B"}, {"R.MQ", "05\r\n00\r\nFF"}, {"r.mq", "09"}, {"x y.mq", "0\n0\n0\n0\n6"}, {"caf%E9.mq", "07"}, {"big.mq", "1"}};
+        const std::map<QString, QByteArray> files = {{"a ~ b.mq", "04\r\n0B"}, {"R.MQ", "05\r\n00\r\nFF"}, {"r.mq", "09"}, {"x y.mq", "0\n0\n0\n0\n6"}, {"caf%E9.mq", "07"}, {"alike/caf%E9.mq", "07"}, {"alike/caf%EF.mq", "08"}, {"big.mq", "1"}};
         // clang-format on
+        QVERIFY(QDir(dir.path()).mkdir("alike"));
         for (const auto& [name, text] : files)
             QVERIFY(std::ofstream(EditorFixture::Path(name)) << text.toStdString());
         std::filesystem::resize_file(EditorFixture::Path("big.mq"), 2 << 20);
@@ -130,7 +148,10 @@ private slots:
         QVERIFY(QFile::link("/dev/zero", dir.filePath("zero.mq")));
     }
     // Qt cannot remove a name that is not UTF-8.
-    void cleanupTestCase() { std::filesystem::remove(EditorFixture::Path("caf%E9.mq")); }
+    void cleanupTestCase() {
+        for (const char* name : {"caf%E9.mq", "alike/caf%E9.mq", "alike/caf%EF.mq"})
+            std::filesystem::remove(EditorFixture::Path(name));
+    }
 
     // Where the choosers open before a file is named: the program's folder in a build tree; once
     // installed, Load in the examples and Save in the documents, or home without them.
@@ -205,6 +226,69 @@ void TestEditor::layout() {
         QCOMPARE(w.Bars.At(i).visible, e.size() > 3);
 }
 
+// In device pixels: the frame's size, bar 34 and the pace slider. Every edge lies within a pixel
+// of its place in twips; neighbours keep a line of one pixel or more between them while the layout
+// has a gap, and meet in a run; the bar under each of a bar's corners is that bar, and the pixel
+// past its bottom right corner is the frame. Nothing is under any point of a grid not shown.
+void TestEditor::pixels_data() {
+    QTest::addColumn<QList<double>>("layout"); // client width, height, running, dpi
+    QTest::addColumn<QString>("pixels");
+    // clang-format off
+    QTest::newRow("designed, 96 dpi") << QList<double>{10635, 7905, 0, 96} << "638x503 20,16-39,31 8,272 41x239";
+    // 144 dpi: 7545 twips are 754.5 pixels, the gap's edges at 29.9 and 23.6 twips.
+    QTest::newRow("designed, 144 dpi") << QList<double>{10635, 7905, 0, 144} << "957x755 30,24-59,46 12,408 62x359";
+    QTest::newRow("running, 144 dpi") << QList<double>{10635, 7905, 1, 144} << "957x755 30,24-60,47 12,408 62x359";
+    QTest::newRow("small, 120 dpi") << QList<double>{5300, 4100, 0, 120} << "353x312 11,10-21,19 10,340 51x0";
+    QTest::newRow("bars below 0 high") << QList<double>{45000, 1995, 0, 96} << "2929x109 0,0-0,0 8,272 41x0";
+    // clang-format on
+}
+
+void TestEditor::pixels() {
+    QFETCH(QList<double>, layout);
+    QFETCH(QString, pixels);
+    EditorFixture f;
+    Editor& w = *f.form;
+    w.SetStatus(layout[2] ? kModeRunning : kModeDesign);
+    w.Form_Resize(false, layout[0], layout[1]);
+    const double dpi = layout[3], k = dpi / kTwipsPerInch;
+    const GridLayout& g = w.Grid;
+    const PixelRect r = g.BarPixels(34, k, k);
+    TwipsBox slider = EditorPlaces::PaceSliderBox(layout[1]);
+    slider.height *= slider.shown;
+    const auto px = [dpi](double twips) { return TwipsToPixels(twips, dpi); };
+    QCOMPARE(QStringLiteral("%1x%2 %3,%4-%5,%6 %7,%8 %9x%10")
+                 .arg(px(f.view.panelWidth))
+                 .arg(px(f.view.panelHeight))
+                 .arg(g.shown ? r.left : 0)
+                 .arg(g.shown ? r.top : 0)
+                 .arg(g.shown ? r.right : 0)
+                 .arg(g.shown ? r.bottom : 0)
+                 .arg(px(slider.left))
+                 .arg(px(slider.top))
+                 .arg(px(slider.width))
+                 .arg(px(slider.height)),
+             pixels);
+    for (int i = 1; i <= kCellCount; ++i) {
+        const PixelRect d = g.BarPixels(i, k, k);
+        const Bar& b = w.Bars.At(i);
+        if (!g.shown) {
+            QVERIFY(g.BarAt(d.left, d.top, k, k) == 0 && !b.visible);
+            continue;
+        }
+        for (const auto& [pixel, twips] : {std::pair(d.left, b.left),
+                                           {d.top, b.top},
+                                           {d.right, b.left + b.width},
+                                           {d.bottom, b.top + b.height}})
+            QVERIFY(std::abs(pixel - twips * k) <= 1);
+        const PixelRect across = g.BarPixels(i % 32 ? i + 1 : i, k, k);
+        const PixelRect down = g.BarPixels(std::min(i + 32, kCellCount), k, k);
+        QVERIFY(i % 32 == 0 || std::min(across.left - d.right, 1) == !layout[2]);
+        QVERIFY(i > kCellCount - 32 || std::min(down.top - d.bottom, 1) == !layout[2]);
+        QVERIFY(g.BarAt(d.left, d.top, k, k) == i && g.BarAt(d.right - 1, d.bottom - 1, k, k) == i);
+        QVERIFY(layout[2] || g.BarAt(d.right, d.bottom, k, k) == 0);
+    }
+}
+
 void TestEditor::scripts_data() {
     // clang-format off
     QTest::addColumn<QString>("script"); // see EditorFixture::Play
@@ -232,7 +316,7 @@ void TestEditor::scripts_data() {
     ScriptRow("background click", "pen 3; click 40; background", "pen 3; cells 40=3; limit 40; armed run 100");
     ScriptRow("left release on the frame", "pen 3; click 40; release 0", "pen 3; cells 40=3; limit 40; armed run 100");
     ScriptRow("right release on the frame", "pen 3; click 40; wait; right 0", "pen 3; cells 1=1,40=3; touched 1; mark 40; ran 40; menu off: none");
-    ScriptRow("releases arm one run", "pen 3; click 40; click 41; wait; check; wait", "pen 3; cells 1=2,40=3,41=3; touched 1; mark 41; ran 41 | pen 3; cells 1=2,40=3,41=3; touched 1; mark 41; ran 41");
+    ScriptRow("releases arm one run", "pen 3; click 40; after 60; click 41; after 50", "pen 3; cells 1=2,40=3,41=3; touched 1; mark 41; ran 41");
     ScriptRow("release during a run", "cell 1 5; cell 2 6; pen 3; Run; during; click 500; check; Run", "Mosaiq [Running]; item Stop; white; pen 3; cells 1=5,2=6,500=3; mark 500; limit 1024; running | pen 3; cells 1=5,2=6,500=3; mark 500; stopped");
     ScriptRow("busy", "pen 3; click 8; wait; pen 2; move 7; busy; away; click 9; move 9; right 9; click 0; right 0; pen 6", "busy; pen 6; cells 1=1,8=3; touched 1; mark 8; ran 8");
     // The menu's item states.
@@ -276,9 +360,12 @@ void TestEditor::scripts_data() {
     ScriptRow("load during a run stops it", "cell 1 1; cell 2 5; cell 3 6; Run; during; load R.MQ", "Mosaiq [Design] ~ %/R.MQ; busy; pen 0 (1); cells 1=5,3=255; X at 2; armed loadflg 250; stopped; file %/R.MQ; Load");
     // Names are bytes, whatever the chooser makes of them; only a missing file starts a new strip.
     ScriptRow("link loop; load Latin-1; save", "start loop.mq; shown; load caf%E9.mq; save caf%E9.mq; saved caf%E9.mq; saved caf%EF%BF%BD.mq", "caf%E9.mq holds 4096 bytes, 1=7 | caf%EF%BF%BD.mq holds nothing | Mosaiq [Design] ~ %/caf\uFFFD.mq; busy; pen 0 (1); cells 1=7; armed saveflg 250; file %/caf\uFFFD.mq; Load at %/loop.mq; Save at %/caf\uFFFD.mq; Mosaiq|The file %/loop.mq could not be loaded: Too many levels of symbolic links");
+    ScriptRow("two names spelled alike", "start alike/caf%EF.mq; save alike/caf%EF.mq; start alike/caf%E9.mq; save alike/caf%E9.mq; saved alike/caf%E9.mq; saved alike/caf%EF.mq", "alike/caf%E9.mq holds 4096 bytes, 1=7 | alike/caf%EF.mq holds 4096 bytes, 1=8 | Mosaiq [Design] ~ %/alike/caf\uFFFD.mq; busy; pen 0 (1); cells 1=7; armed saveflg 250; file %/alike/caf\uFFFD.mq; Save at %/alike/caf\uFFFD.mq; Save at %/alike/caf\uFFFD.mq");
     ScriptRow("too large, in a file; load link loop, device", "start big.mq; shown; start R.MQ/x.mq; shown; load loop.mq; load zero.mq", "Mosaiq [Design] ~ %/R.MQ/x.mq; busy; pen 0 (1); armed loadflg 250; file %/R.MQ/x.mq; Load at %/R.MQ/x.mq; Load at %/R.MQ/x.mq; Mosaiq|The file %/big.mq could not be loaded: not a program file: too large; Mosaiq|The file %/R.MQ/x.mq could not be loaded: Not a directory; Mosaiq|The file %/loop.mq could not be loaded: Too many levels of symbolic links; Mosaiq|The file %/zero.mq could not be loaded: Not a regular file");
     // The first-time menu: every resize arms it anew; it ends FreshStart.
     ScriptRow("first-time menu", "fresh; resize 10700 7905; check; wait; resize 10635 7905", "pen 0 (1); armed  1000 | pen 1; " + off);
+    ScriptRow("two resizes in the first second", "fresh; resize 10700 7905; after 600; resize 10635 7905; after 600; check; after 400", "pen 0 (1); armed  1000 | pen 1; " + off);
+    ScriptRow("first-time menu after the notice", "start .; resize 10700 7905; after 2000; check; shown; after 999; check; after 1", "Mosaiq [Design] ~ %/.; pen 0 (1); file %/. | Mosaiq [Design] ~ %/.; pen 0 (1); armed  1000; file %/.; Mosaiq|The file %/. could not be loaded: Is a directory | Mosaiq [Design] ~ %/.; pen 1; file %/.; " + off + "; Mosaiq|The file %/. could not be loaded: Is a directory");
     ScriptRow("first-time menu after a press", "fresh; press 5; wait", "pen 1; cells 5=1");
     ScriptRow("minimised", "fresh; minimised 3000 3000", "pen 0 (1)");
     // The deferred commands, falling due during a load or save (Busy).
