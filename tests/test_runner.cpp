@@ -72,6 +72,11 @@ private slots:
         QTest::newRow("link loop as program") << QByteArray() << QStringList{"%d/loop"} << 1 << "mosaiq-run: cannot read %d/loop: Too many levels of symbolic links\n" << QByteArray();
         QTest::newRow("name too long") << QByteArray() << QStringList{"%d/" + QString(300, 'n')} << 1 << "mosaiq-run: cannot read %d/" + QString(300, 'n') + ": File name too long\n" << QByteArray();
         QTest::newRow("1 MiB without a line end") << QByteArray((1 << 20) + 1, ' ') << QStringList{"%p"} << 1 << "mosaiq-run: cannot read %p: not a program file: too large\n" << QByteArray();
+        QTest::newRow("exactly 1 MiB") << QByteArray(1 << 20, ' ') << QStringList{"%p"} << 0 << "steps=1024 passes=1 x=1 end=limit\n" << QByteArray("00\r\n");
+        QTest::newRow("--strict, past 1 MiB") << Lines({}, 1024) + QByteArray(1 << 20, ' ') << QStringList{"--strict", "%p"} << 1 << "mosaiq-run: cannot read %p: not a program file: too large\n" << QByteArray();
+        QTest::newRow("--strict, a lone partial mark") << QByteArray("\xEF\xBB") << QStringList{"--strict", "-"} << 1 << "<stdin>:1: no hex digit\n<stdin>:2: the file ends after 1 lines, not 1024\n" << QByteArray();
+        // The first 64 KiB of the trace cannot be written: the run stops there.
+        QTest::newRow("--trace that fills the disk stops the run") << QByteArray("5\n6") << QStringList{"--trace", "/dev/full", "%p"} << 1 << "steps=4431 passes=1 x=1 end=stopped\nmosaiq-run: cannot write /dev/full: No space left on device\n" << QByteArray("05\r\n");
         QTest::newRow("--strict, byte order mark") << "\xEF\xBB\xBF" + full << QStringList{"--strict", "-"} << 0 << "steps=1024 passes=1 x=1 end=limit\n" << QByteArray("0A\r\nFF\r\nFE\r\n00\r\n");
         QTest::newRow("folder as program") << QByteArray() << QStringList{"%d"} << 1 << "mosaiq-run: cannot read %d: Is a directory\n" << QByteArray();
         QTest::newRow("--strict, every kind of bad line") << "ZZ\n104\n0A;x\n\n \t\n1Fz\n0x1F\n100;\n ff\n0 a\r\n" + QByteArray("00\r\n").repeated(1016) << QStringList{"%p", "--strict"} << 1 << "%p:1: no hex digit\n%p:2: value above FF\n%p:3: text after the digits\n%p:4: no hex digit\n%p:5: no hex digit\n%p:6: text after the digits\n%p:7: text after the digits\n%p:8: value above FF\n%p:1025: line past 1024\n%p:1026: line past 1024\n" << QByteArray();
@@ -131,6 +136,10 @@ private slots:
         QCOMPARE(got.code, 3);
         QCOMPARE(got.err, QString("steps=14 passes=3 x=1 end=steps\n"));
         QCOMPARE(got.out, steps);
+        // Every line of a long trace arrives.
+        const Outcome endless =
+            RunTool({"--steps=20000", "--out=/dev/null", "--trace=-", "-"}, "5\n6");
+        QCOMPARE(endless.out.count('\n'), 20001);
     }
 
     // Every code class in the first row, X left on bar 3, the rest white.
