@@ -91,6 +91,8 @@ EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {
         Form.PaceSlider_Change(rung);
         ShowPace(rung);
     });
+    paceWait_.setParent(this);
+    paceWait_.setObjectName(QStringLiteral("paceWait"));
     paceWait_.setSingleShot(true);
     paceWait_.setTimerType(Qt::PreciseTimer);
 
