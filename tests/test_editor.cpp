@@ -41,8 +41,6 @@ class TestEditor : public QObject {
 private slots:
     void layout_data();
     void layout();
-    void pixels_data();
-    void pixels();
     void scripts_data();
     void scripts();
     void runFallingDueDuringRunWaits();
@@ -190,21 +188,31 @@ private slots:
     }
 };
 
+// The layout in twips; and in device pixels: the frame's size, bar 34 and the pace slider. Every
+// edge lies within a pixel of its place in twips; neighbours keep a line of one pixel or more
+// between them while the layout has a gap, and meet in a run; the bar under each of a bar's
+// corners is that bar, and the pixel past its bottom right corner is the frame. Nothing is under
+// any point of a grid not shown.
 void TestEditor::layout_data() {
     QTest::addColumn<QString>("mode");
-    QTest::addColumn<QList<double>>("client");
+    QTest::addColumn<QList<double>>("client"); // width, height, dpi
     QTest::addColumn<Ints>("e"); // frame; gap; bar 34 (row 2, column 2); last row's overrun
+    QTest::addColumn<QString>("pixels");
     // clang-format off
-    const auto row = [](const char* name, const char* mode, QList<double> c, Ints e) { QTest::newRow(name) << QString(mode) << c << e; };
-    row("designed", "", {10635, 7905}, {9570, 7545, 12, 287, 224, 299, 236, -5});
-    row("running", "running", {10635, 7905}, {9570, 7545, 0, 299, 236, 299, 236, 7});
-    row("too narrow", "", {900, 7905}, {9570, 7545, 12, 287, 224, 299, 236, -5});
-    row("too low", "", {6000, 300}, {4935, 7545, 6, 148, 230, 154, 236, 1});
-    row("bars below 0 high", "", {45000, 1995}, {43935, 1635, 55}); // all hidden
-    row("minimised", "min", {6000, 6000}, {9570, 7545, 12, 287, 224, 299, 236, -5});
+    const auto row = [](const char* name, const char* mode, QList<double> c, Ints e, const char* pixels = "") { QTest::newRow(name) << QString(mode) << c << e << QString(pixels); };
+    const Ints designed{9570, 7545, 12, 287, 224, 299, 236, -5}, running{9570, 7545, 0, 299, 236, 299, 236, 7};
+    row("designed", "", {10635, 7905, 96}, designed, "638x503 20,16-39,31 8,272 41x239");
+    // 144 dpi: 7545 twips are 754.5 pixels, the gap's edges at 29.9 and 23.6 twips.
+    row("designed, 144 dpi", "", {10635, 7905, 144}, designed, "957x755 30,24-59,46 12,408 62x359");
+    row("running", "running", {10635, 7905, 144}, running, "957x755 30,24-60,47 12,408 62x359");
+    row("small, 120 dpi", "", {5300, 4100, 120}, {4235, 3740, 5, 127, 112, 132, 117, -1}, "353x312 11,10-21,19 10,340 51x0");
+    row("too narrow", "", {900, 7905, 96}, designed);
+    row("too low", "", {6000, 300, 96}, {4935, 7545, 6, 148, 230, 154, 236, 1});
+    row("bars below 0 high", "", {45000, 1995, 96}, {43935, 1635, 55}, "2929x109 0,0-0,0 8,272 41x0"); // all hidden
+    row("minimised", "min", {6000, 6000, 96}, designed);
     // Halves go to the even neighbour: the frame's 9570.5 to 9570, the gap's 12.5 to 12.
-    row("half twip frame", "", {10635.5, 7905}, {9570, 7545, 12, 287, 224, 299, 236, -5});
-    row("half twip gap", "", {11065, 7905}, {10000, 7545, 12, 300, 224, 312, 236, -5});
+    row("half twip frame", "", {10635.5, 7905, 96}, designed);
+    row("half twip gap", "", {11065, 7905, 96}, {10000, 7545, 12, 300, 224, 312, 236, -5});
     // clang-format on
 }
 
@@ -212,67 +220,48 @@ void TestEditor::layout() {
     QFETCH(QString, mode);
     QFETCH(QList<double>, client);
     QFETCH(Ints, e);
+    QFETCH(QString, pixels);
     EditorFixture f;
     Editor& w = *f.form;
     w.SetStatus(mode == "running" ? kModeRunning : kModeDesign);
     w.Form_Resize(mode == "min", client[0], client[1]);
-    const Bar &b = w.Bars.At(34), &last = w.Bars.At(kCellCount);
+    const Bar &b34 = w.Bars.At(34), &last = w.Bars.At(kCellCount);
     const int height = int(f.view.panelHeight);
-    const Ints seen{
-        int(f.view.panelWidth),         height, w.Grid.gap, b.width, b.height, b.left, b.top,
-        last.top + last.height - height};
+    const Ints seen{int(f.view.panelWidth),
+                    height,
+                    w.Grid.gap,
+                    b34.width,
+                    b34.height,
+                    b34.left,
+                    b34.top,
+                    last.top + last.height - height};
     QCOMPARE(seen.mid(0, e.size()), e); // only the frame and gap when every bar is hidden
-    for (int i = 1; i <= kCellCount; ++i)
-        QCOMPARE(w.Bars.At(i).visible, e.size() > 3);
-}
 
-// In device pixels: the frame's size, bar 34 and the pace slider. Every edge lies within a pixel
-// of its place in twips; neighbours keep a line of one pixel or more between them while the layout
-// has a gap, and meet in a run; the bar under each of a bar's corners is that bar, and the pixel
-// past its bottom right corner is the frame. Nothing is under any point of a grid not shown.
-void TestEditor::pixels_data() {
-    QTest::addColumn<QList<double>>("layout"); // client width, height, running, dpi
-    QTest::addColumn<QString>("pixels");
-    // clang-format off
-    QTest::newRow("designed, 96 dpi") << QList<double>{10635, 7905, 0, 96} << "638x503 20,16-39,31 8,272 41x239";
-    // 144 dpi: 7545 twips are 754.5 pixels, the gap's edges at 29.9 and 23.6 twips.
-    QTest::newRow("designed, 144 dpi") << QList<double>{10635, 7905, 0, 144} << "957x755 30,24-59,46 12,408 62x359";
-    QTest::newRow("running, 144 dpi") << QList<double>{10635, 7905, 1, 144} << "957x755 30,24-60,47 12,408 62x359";
-    QTest::newRow("small, 120 dpi") << QList<double>{5300, 4100, 0, 120} << "353x312 11,10-21,19 10,340 51x0";
-    QTest::newRow("bars below 0 high") << QList<double>{45000, 1995, 0, 96} << "2929x109 0,0-0,0 8,272 41x0";
-    // clang-format on
-}
-
-void TestEditor::pixels() {
-    QFETCH(QList<double>, layout);
-    QFETCH(QString, pixels);
-    EditorFixture f;
-    Editor& w = *f.form;
-    w.SetStatus(layout[2] ? kModeRunning : kModeDesign);
-    w.Form_Resize(false, layout[0], layout[1]);
-    const double dpi = layout[3], k = dpi / kTwipsPerInch;
+    const double dpi = client[2], k = dpi / kTwipsPerInch;
     const GridLayout& g = w.Grid;
     const PixelRect r = g.BarPixels(34, k, k);
-    TwipsBox slider = EditorPlaces::PaceSliderBox(layout[1]);
+    TwipsBox slider = EditorPlaces::PaceSliderBox(client[1]);
     slider.height *= slider.shown;
     const auto px = [dpi](double twips) { return TwipsToPixels(twips, dpi); };
-    QCOMPARE(QStringLiteral("%1x%2 %3,%4-%5,%6 %7,%8 %9x%10")
-                 .arg(px(f.view.panelWidth))
-                 .arg(px(f.view.panelHeight))
-                 .arg(g.shown ? r.left : 0)
-                 .arg(g.shown ? r.top : 0)
-                 .arg(g.shown ? r.right : 0)
-                 .arg(g.shown ? r.bottom : 0)
-                 .arg(px(slider.left))
-                 .arg(px(slider.top))
-                 .arg(px(slider.width))
-                 .arg(px(slider.height)),
-             pixels);
+    if (!pixels.isEmpty())
+        QCOMPARE(QStringLiteral("%1x%2 %3,%4-%5,%6 %7,%8 %9x%10")
+                     .arg(px(f.view.panelWidth))
+                     .arg(px(f.view.panelHeight))
+                     .arg(g.shown ? r.left : 0)
+                     .arg(g.shown ? r.top : 0)
+                     .arg(g.shown ? r.right : 0)
+                     .arg(g.shown ? r.bottom : 0)
+                     .arg(px(slider.left))
+                     .arg(px(slider.top))
+                     .arg(px(slider.width))
+                     .arg(px(slider.height)),
+                 pixels);
     for (int i = 1; i <= kCellCount; ++i) {
         const PixelRect d = g.BarPixels(i, k, k);
         const Bar& b = w.Bars.At(i);
+        QCOMPARE(b.visible, e.size() > 3);
         if (!g.shown) {
-            QVERIFY(g.BarAt(d.left, d.top, k, k) == 0 && !b.visible);
+            QCOMPARE(g.BarAt(d.left, d.top, k, k), 0);
             continue;
         }
         for (const auto& [pixel, twips] : {std::pair(d.left, b.left),
@@ -282,10 +271,10 @@ void TestEditor::pixels() {
             QVERIFY(std::abs(pixel - twips * k) <= 1);
         const PixelRect across = g.BarPixels(i % 32 ? i + 1 : i, k, k);
         const PixelRect down = g.BarPixels(std::min(i + 32, kCellCount), k, k);
-        QVERIFY(i % 32 == 0 || std::min(across.left - d.right, 1) == !layout[2]);
-        QVERIFY(i > kCellCount - 32 || std::min(down.top - d.bottom, 1) == !layout[2]);
+        QVERIFY(i % 32 == 0 || std::min(across.left - d.right, 1) == (g.gap > 0));
+        QVERIFY(i > kCellCount - 32 || std::min(down.top - d.bottom, 1) == (g.gap > 0));
         QVERIFY(g.BarAt(d.left, d.top, k, k) == i && g.BarAt(d.right - 1, d.bottom - 1, k, k) == i);
-        QVERIFY(layout[2] || g.BarAt(d.right, d.bottom, k, k) == 0);
+        QVERIFY(!g.gap || g.BarAt(d.right, d.bottom, k, k) == 0);
     }
 }
 

@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "GridGeometry.h"
+
 #include <png.h>
 
 namespace {
@@ -32,18 +34,9 @@ QByteArray Lines(const QList<QByteArray>& codes, int total = 0) {
     return text + QByteArray("00\r\n").repeated(qMax(0, total - int(codes.size())));
 }
 
-// The non-black runs along a line of pixels, as [first, end) pairs.
-QList<QPair<int, int>> Runs(const std::function<bool(int)>& black, int length) {
-    QList<QPair<int, int>> runs;
-    for (int i = 0; i < length; ++i) {
-        if (black(i)) continue;
-        if (runs.isEmpty() || runs.back().second != i) runs.append({i, i});
-        runs.back().second = i + 1;
-    }
-    return runs;
-}
-
 } // namespace
+
+using mosaiq::GridLayout, mosaiq::PixelRect;
 
 class TestRunner : public QObject {
     Q_OBJECT
@@ -174,35 +167,27 @@ private slots:
             return (p[0] << 16) | (p[1] << 8) | p[2]; // 0xRRGGBB
         };
 
-        // A black line between every two neighbours: 32 bars across the second row, 32 down the
-        // first column (neither holds a black bar).
-        const int pitchX = 299 * scale / 15, pitchY = 236 * scale / 15;
-        const auto columns = Runs([&](int x) { return at(x, pitchY * 3 / 2) == 0; }, width);
-        const auto rows = Runs([&](int y) { return at(pitchX / 2, y) == 0; }, height);
-        QCOMPARE(columns.size(), 32);
-        QCOMPARE(rows.size(), 32);
-        for (const auto& run : columns + rows)
-            QVERIFY(run.second - run.first >= 14 * scale);
-
-        // Each bar's centre in the editing colours.
+        // Pixel for pixel the grid's bars at 96 dpi on the black frame, bar 3 outlined `scale`
+        // pixels wide in red.
         const QList<int> colours = {0xFF0000, 0xFF0000, 0xFF00FF, 0xFFFFFF, 0x0000FF,
                                     0x00FF00, 0xFFFF00, 0x00FFFF, 0xC0C0C0, 0x080808,
                                     0x808080, 0xFEFEFE, 0x000000, 0xFFFFFF};
-        const int midY = (rows[0].first + rows[0].second) / 2;
-        for (int c = 0; c < colours.size(); ++c)
-            QCOMPARE(at((columns[c].first + columns[c].second) / 2, midY), colours[c]);
-
-        // The outline on bar 3 is `scale` pixels wide on every side, and on no other bar.
-        const auto [left, right] = columns[2];
-        const auto [top, bottom] = rows[0];
-        const int midX = (left + right) / 2;
-        // clang-format off
-        for (const auto& [x, y] : {std::pair{left, midY}, {right - scale, midY}, {midX, top + scale - 1}, {midX, bottom - 1}})
-            // clang-format on
-            QCOMPARE(at(x, y), 0xFF0000);
-        QCOMPARE(at(left + scale, midY), 0xFF00FF);
-        QCOMPARE(at(columns[3].first, midY), 0xFFFFFF);
-        QCOMPARE(at(columns[3].second - 1, rows[0].first), 0xFFFFFF);
+        const GridLayout grid = GridLayout::For(9570, 7545, false);
+        const double k = 1.0 / 15;
+        int wrong = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const int bar = grid.BarAt(x / scale, y / scale, k, k);
+                const PixelRect r = grid.BarPixels(bar, k, k);
+                const bool edge = x / scale == r.left || x / scale == r.right - 1 ||
+                                  y / scale == r.top || y / scale == r.bottom - 1;
+                const int want = bar == 0                ? 0
+                                 : bar == 3 && edge      ? 0xFF0000
+                                 : bar <= colours.size() ? colours[bar - 1]
+                                                         : 0xFFFFFF;
+                wrong += at(x, y) != want;
+            }
+        QCOMPARE(wrong, 0);
     }
 };
 
