@@ -109,9 +109,10 @@ EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {
     // Fixed places of the controls; the frame's size follows the window (Form_Resize).
     for (int i = 0; i < kInstructionCount; ++i)
         lColor[i]->setGeometry(TwipsRect(*this, EditorPlaces::PaletteBox(i)));
-    Panel->move(TwipsRect(*this, Editor::kPanelLeft, Editor::kPanelTop, 0, 0).topLeft());
+    Panel->move(
+        TwipsRect(*this, EditorPlaces::kPanelLeft, EditorPlaces::kPanelTop, 0, 0).topLeft());
     SetPace(kDefaultPace);
-    ResizeClientTwips(Editor::kDesignClientWidth, Editor::kDesignClientHeight);
+    ResizeClientTwips(EditorPlaces::kDesignClientWidth, EditorPlaces::kDesignClientHeight);
 }
 
 EditorWindow::~EditorWindow() {

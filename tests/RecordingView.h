@@ -113,7 +113,7 @@ struct EditorFixture {
         view.form = &e;
         e.Form_Load();
         e.FreshStart = fresh;
-        e.Form_Resize(false, Editor::kDesignClientWidth, Editor::kDesignClientHeight);
+        e.Form_Resize(false, EditorPlaces::kDesignClientWidth, EditorPlaces::kDesignClientHeight);
         ChooserPlaces places;
         places.programFolder = "/the/program";
         InstallFileCommands(e, places, Spelled);

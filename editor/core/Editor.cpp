@@ -51,8 +51,10 @@ void Editor::Form_Resize(bool minimized, double clientWidth, double clientHeight
     if (minimized) return;
     // A size the frame cannot take (negative) is refused and the frame keeps its old one; the
     // steps after it still run.
-    if (const double width = PanelWidthFor(clientWidth); width >= 0) PanelWidth = width;
-    if (const double height = PanelHeightFor(clientHeight); height >= 0) PanelHeight = height;
+    if (const double width = EditorPlaces::PanelWidthFor(clientWidth); width >= 0)
+        PanelWidth = width;
+    if (const double height = EditorPlaces::PanelHeightFor(clientHeight); height >= 0)
+        PanelHeight = height;
     view_.Changed(EditorView::Part::PanelSize);
 
     SetupGrid();

@@ -27,7 +27,7 @@ struct PaletteEntry {
 // that (a yield, a modal question, the menu) it asks of the EditorView.
 //
 // The editor is also the host through which the machine's run and commands reach the window.
-class Editor : public EditorFields, public EditorPlaces {
+class Editor : public EditorFields {
 public:
     explicit Editor(EditorView& view);
     EditorView& View() { return view_; }
