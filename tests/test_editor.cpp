@@ -45,17 +45,18 @@ private slots:
     void scripts();
     void runFallingDueDuringRunWaits();
 
-    // A run's steps in its first second at a pace set as it starts, and in its second second,
-    // after it was held up for a second (a modal question, a slow paint) and the pace may have
-    // changed: steps come a frame's worth (16 ms) at a time, a held-up run catches up by one
-    // frame at most, and a slow-down keeps no more steps in hand than the new pace allows.
+    // A run's steps in its first second at a pace set as it starts (and one step more), and in
+    // the second after that step, which may come after a hold-up (a modal question, a slow paint)
+    // and starts a burst in which the pace may change: steps come a frame's worth (16 ms) at a
+    // time, a held-up run catches up by one frame at most, and a slow-down keeps no more steps in
+    // hand than the new pace allows.
     void pacer_data() {
-        QTest::addColumn<Ints>("paces"); // before and after the hold-up
+        QTest::addColumn<Ints>("paces"); // before, after, the hold-up in ms
         QTest::addColumn<QString>("steps");
-        QTest::newRow("1") << Ints{1, 1} << "0, 1";
-        QTest::newRow("1000") << Ints{1000, 1000} << "992, 1024";
-        QTest::newRow("1000000 to 1") << Ints{1000000, 1} << "992000, 1";
-        QTest::newRow("2 to 1000") << Ints{2, 1000} << "1, 993";
+        QTest::newRow("1, held up") << Ints{1, 1, 1000} << "1, 0";
+        QTest::newRow("1000, held up") << Ints{1000, 1000, 1000} << "993, 1023";
+        QTest::newRow("1000000 to 1") << Ints{1000000, 1, 0} << "992001, 1";
+        QTest::newRow("2 to 1000, held up") << Ints{2, 1000, 1000} << "2, 992";
     }
     void pacer() {
         QFETCH(Ints, paces);
@@ -64,8 +65,11 @@ private slots:
         Clock::time_point now{};
         pacer.SetPace(paces[0], now);
         const long first = Steps(pacer, now, Clock::time_point{} + 1s);
-        pacer.SetPace(paces[1], now += 1s);
-        QCOMPARE(QStringLiteral("%1, %2").arg(first).arg(Steps(pacer, now, now + 1s)), steps);
+        now += std::chrono::milliseconds(paces[2]);
+        const bool burst = pacer.Take(now) == Pacer::Duration::zero(); // the change comes mid-burst
+        pacer.SetPace(paces[1], now);
+        QCOMPARE(QStringLiteral("%1, %2").arg(first + burst).arg(Steps(pacer, now, now + 1s)),
+                 steps);
     }
 
     // The ladder the manual page names, the rung a pace is taken to (the slower on a tie), and
