@@ -123,16 +123,19 @@ private slots:
     // or a new pace chosen while the run waits holds at once.
     void paced_data() {
         QTest::addColumn<QList<int>>("program");
-        QTest::addColumn<int>("atThirdWait"); // 0 nothing, 1 Stop, 2 full speed
-        QTest::addColumn<QString>("waits");   // steps, end, cells at which the paced run waited
+        QTest::addColumn<int>(
+            "atThirdWait");                 // 0 nothing, 1 Stop, 2 full speed, 3 cell painted white
+        QTest::addColumn<QString>("waits"); // steps, end, cells at which the paced run waited
         // clang-format off
         QTest::newRow("white cells") << QList<int>{} << 0 << "1024 steps, end 0, waits at ";
         QTest::newRow("among white and data") << QList<int>{0, 0, 1, 9, 0, 0, 3, 200, 0, 2} << 0 << "1024 steps, end 0, waits at 3 7 10";
         // Cell 1 is X: the loop in 2..4 lowers it from 4 to 0, then two Repeats scan past.
         QTest::newRow("loops, two skipped") << QList<int>{3, 5, 4, 6, 5, 3, 6, 1, 3} << 0 << "1032 steps, end 0, waits at 1 2 3 4 2 3 4 2 3 4 2 3 4 2 5 8 9";
+        QTest::newRow("an idle Run") << QList<int>{7} << 0 << "1 steps, end 4, waits at 1";
         QTest::newRow("every cell scanned") << QList<int>{2, 5} << 0 << "2 steps, end 2, waits at 1 2";
         QTest::newRow("Stop while waiting") << QList<int>{1, 1, 1, 1} << 1 << "2 steps, end 6, waits at 1 2 3";
         QTest::newRow("full speed while waiting") << QList<int>{1, 1, 1, 1} << 2 << "1024 steps, end 0, waits at 1 2 3";
+        QTest::newRow("painted white while waiting") << QList<int>{1, 1, 1, 1} << 3 << "1024 steps, end 0, waits at 1 2 3 4";
         // clang-format on
     }
     void paced() {
@@ -147,6 +150,7 @@ private slots:
                 waitedAt << QString::number(form.Machine.ProgPos);
                 if (n == 3 && atThirdWait == 1) form.mnuRun_Click(); // it reads "Stop" in a run
                 if (n == 3 && atThirdWait == 2) form.PaceSlider_Change(PaceRung(kFullSpeed));
+                if (n == 3 && atThirdWait == 3) form.Machine.Cells[form.Machine.ProgPos] = 0;
                 return n == 3 && atThirdWait;
             };
             form.RunPace.SetPace(pace, f.view.now);
@@ -172,7 +176,7 @@ private slots:
         const auto row = [](const char* name, const char* script, const char* words) { QTest::newRow(name) << QString(script) << QString(words); };
         row("bars of each kind", "move 0; status; cell 37 3; move 37; status; cell 1023 15; move 1023; status; move 5; status; move 0", " | Cell 37 · 03 Plus Color | Cell 1,023 · 0F data | Cell 5 · 00 White Pixel | ");
         row("a bar painted under the pointer", "move 9; pen 5; press 9", "Cell 9 · 05 Repeat Until Pixel (X) Turns White");
-        row("a frame of a run", "cell 1 2; cell 2 5; cell 3 6; cell 1024 10; Run; during 50; status; Run", "Running · step 25 · pass 1 · cell 3 End Repeat · X on cell 1,024 (0A) | Stopped at cell 3 after 25 steps in 1 pass · X on cell 1,024");
+        row("a frame of a run", "cell 1 2; cell 2 5; cell 3 6; cell 1024 10; Run; during 50; move 37; status; Run", "Running · step 25 · pass 1 · cell 3 End Repeat · X on cell 1,024 (0A) | Stopped at cell 3 after 25 steps in 1 pass · X on cell 1,024");
         row("thousands of steps and passes", "cell 1 1; cell 2 7; Run; during 4000; status; Run", "Running · step 2,666 · pass 1,334 · cell 2 Run · X on cell 1 (01) | Stopped at cell 2 after 2,666 steps in 1,334 passes · X on cell 1");
         row("the end until a bar is entered", "pen 3; move 40; click 40; wait; status; move 40; move 0; status; move 41", "Ended at cell 40 after 40 steps in 1 pass · X on cell 1 | Ended at cell 40 after 40 steps in 1 pass · X on cell 1 | Cell 41 · 00 White Pixel");
         row("loop stack full", "fill 1 513 5; Run; wait", "Ended: loop stack full at cell 513 after 513 steps in 1 pass · X on cell 1");

@@ -115,6 +115,29 @@ private slots:
         QCOMPARE(int(w.Form.LastRun.end), int(RunEnd::Stopped));
     }
 
+    // During a run the status line follows it once a frame, not at every step; a pace set from
+    // the command line is not announced.
+    void statusDuringRun() {
+        EditorWindow w;
+        w.SetPace(kFullSpeed);
+        QCOMPARE(w.Form.StatusText(), std::string());
+        w.Form.Machine.Cells[1] = 1; // Next Pixel and Run: for ever
+        w.Form.Machine.Cells[2] = 7;
+        QStringList seen;
+        QTimer sample;
+        connect(&sample, &QTimer::timeout, &w, [&] {
+            seen << w.lblStatus->FullText();
+            if (seen.size() == 8) w.Form.mnuRun_Click(); // it reads "Stop" in a run
+        });
+        sample.start(40);
+        w.Form.SetRunCaption(kRunCaptionStop);
+        w.Form.RunNow();
+        seen.removeDuplicates();
+        QVERIFY2(seen.size() >= 3 && seen.filter("Running · step").size() == seen.size(),
+                 qPrintable(seen.join(" | ")));
+        QVERIFY(w.StatusFrames() <= w.Form.LastRun.steps / 100);
+    }
+
     // The chooser spells a name that is not valid text as another name, two such names alike.
     void chooserSpelling() {
         QCOMPARE(ChooserSpells("caf\xE9.mq"), std::string("caf\xEF\xBF\xBD.mq"));
