@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "GridGeometry.h"
+#include "RecordingView.h"
 
 #include <png.h>
 
@@ -41,9 +42,39 @@ QByteArray Utf16(const QByteArray& text, bool bigEndian) {
     return (bigEndian ? "\xFE\xFF" : "\xFF\xFE") + QByteArray(encode(QString::fromLatin1(text)));
 }
 
-} // namespace
+// The pixels of the picture at `path` that are not what `bars` show at the grid's places: the
+// frame black, each bar in its fill, an X caption's glyph in its caption colour, and a bar shows
+// such pixels exactly when its caption is X in a colour other than its fill. -1: no picture.
+int WrongPixels(const QString& path, const mosaiq::BarModel& bars, int scale) {
+    using namespace mosaiq;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.toLocal8Bit().constData())) return -1;
+    image.format = PNG_FORMAT_BGR; // as a Color reads it
+    std::vector<png_byte> bgr(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, bgr.data(), 0, nullptr)) return -1;
+    if (image.width != 638u * scale || image.height != 503u * scale) return -1; // 9570 x 7545 twips
+    const auto grid = GridLayout::For(9570, 7545, false);
+    const double k = 1.0 / 15;
+    std::array<int, kCellCount + 1> marked{};
+    int wrong = 0;
+    for (int y = 0; y < int(image.height); ++y)
+        for (int x = 0; x < int(image.width); ++x) {
+            const png_byte* p = &bgr[(size_t(y) * image.width + x) * 3];
+            const Color got = p[0] << 16 | p[1] << 8 | p[2];
+            const int i = grid.BarAt(x / scale, y / scale, k, k);
+            const Bar& bar = bars.At(i);
+            marked[i] += i && got != bar.fill && got == bar.captionColor;
+            wrong += i ? got != bar.fill && got != bar.captionColor : got != kBlack;
+        }
+    for (int i = 1; i <= kCellCount; ++i) {
+        const Bar& bar = bars.At(i);
+        wrong += (marked[i] > 0) != (bar.caption == BarCaption::X && bar.captionColor != bar.fill);
+    }
+    return wrong;
+}
 
-using mosaiq::GridLayout, mosaiq::PixelRect;
+} // namespace
 
 class TestRunner : public QObject {
     Q_OBJECT
@@ -99,9 +130,9 @@ private slots:
         QTest::newRow("limit past 1024") << QByteArray() << QStringList{"--limit", "1025", "%p"} << 2 << "mosaiq-run: --limit takes a cell number from 1 to 1024" + tryHelp << QByteArray();
         QTest::newRow("negative budget") << QByteArray() << QStringList{"--steps=-1", "%p"} << 2 << "mosaiq-run: --steps takes a whole number, 0 for no budget" + tryHelp << QByteArray();
         QTest::newRow("--png-scale 9") << QByteArray() << QStringList{"--png", "%d/p.png", "--png-scale", "9", "%p"} << 2 << "mosaiq-run: --png-scale takes a whole number from 1 to 8" + tryHelp << QByteArray();
-        QTest::newRow("--png-scale alone") << QByteArray() << QStringList{"--png-scale", "2", "%p"} << 2 << "mosaiq-run: --png-scale needs --png" + tryHelp << QByteArray();
+        QTest::newRow("--png-scale alone") << QByteArray() << QStringList{"--png-scale", "2", "%p"} << 2 << "mosaiq-run: --png-scale needs --png or --png-before" + tryHelp << QByteArray();
         QTest::newRow("--trace without a value") << QByteArray() << QStringList{"%p", "--trace"} << 2 << "mosaiq-run: --trace needs a value" + tryHelp << QByteArray();
-        QTest::newRow("trace and strip both to stdout") << QByteArray() << QStringList{"--trace", "-", "%p"} << 2 << "mosaiq-run: only one of the strip (--out), --trace and --png can go to standard output" + tryHelp << QByteArray();
+        QTest::newRow("picture and strip both to stdout") << QByteArray() << QStringList{"--png-before", "-", "%p"} << 2 << "mosaiq-run: only one of the strip (--out), --trace, --png and --png-before can go to standard output" + tryHelp << QByteArray();
         // clang-format on
     }
     void run() {
@@ -149,59 +180,41 @@ private slots:
         QCOMPARE(endless.out.count('\n'), 20001);
     }
 
-    // Every code class in the first row, X left on bar 3, the rest white.
+    // The pictures before and after a run against the editor's bars after the same load and run,
+    // pixel for pixel at the grid's places: each bar in its fill, an X caption in its colour.
     void picture_data() {
+        QTest::addColumn<QByteArray>("program");
         QTest::addColumn<int>("scale");
-        QTest::newRow("designed size") << 1;
-        QTest::newRow("three times") << 3;
+        QTest::addColumn<int>("bar"); // and the colour the run leaves it in
+        QTest::addColumn<int>("fill");
+        QFile multiply(MOSAIQ_EXAMPLES "/multiply.mq");
+        QVERIFY(multiply.open(QIODevice::ReadOnly));
+        // clang-format off
+        QTest::newRow("code classes, X on a magenta bar") << Lines({"1", "1", "6", "0", "2", "3", "4", "5", "7", "8", "80", "FE", "FF"}) << 1 << 10 << 0x080808;
+        QTest::newRow("Plus Color makes 7 an 8, x3") << Lines({"2", "3"}, 1023) + "07" << 3 << 1024 << 0xF8F8F8;
+        QTest::newRow("X passes over data") << Lines({"2", "2"}, 1021) + "30\n10\n20" << 1 << 1024 << 0xE0E0E0;
+        QTest::newRow("multiply.mq") << multiply.readAll() << 1 << 1023 << 0xF1F1F1;
+        // clang-format on
     }
     void picture() {
+        QFETCH(QByteArray, program);
         QFETCH(int, scale);
         QTemporaryDir dir;
-        const QString path = dir.filePath("p.png");
-        const QByteArray program =
-            Lines({"1", "1", "6", "0", "2", "3", "4", "5", "7", "8", "80", "FE", "FF"});
-        const Outcome got = RunTool(
-            {"--png", path, "--png-scale", QString::number(scale), "--out", "/dev/null", "-"},
-            program);
-        QCOMPARE(got.err, QString("steps=3 passes=1 x=3 end=stray-end-repeat\n"));
-
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
-        QVERIFY(png_image_begin_read_from_file(&image, path.toLocal8Bit().constData()));
-        image.format = PNG_FORMAT_RGB;
-        std::vector<png_byte> rgb(PNG_IMAGE_SIZE(image));
-        QVERIFY(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
-        const int width = int(image.width);
-        const int height = int(image.height);
-        QCOMPARE(width, 638 * scale); // 9570 x 7545 twips, 15 to a pixel
-        QCOMPARE(height, 503 * scale);
-        auto at = [&](int x, int y) {
-            const png_byte* p = &rgb[(size_t(y) * width + x) * 3];
-            return (p[0] << 16) | (p[1] << 8) | p[2]; // 0xRRGGBB
-        };
-
-        // Pixel for pixel the grid's bars at 96 dpi on the black frame, bar 3 outlined `scale`
-        // pixels wide in red.
-        const QList<int> colours = {0xFF0000, 0xFF0000, 0xFF00FF, 0xFFFFFF, 0x0000FF,
-                                    0x00FF00, 0xFFFF00, 0x00FFFF, 0xC0C0C0, 0x080808,
-                                    0x808080, 0xFEFEFE, 0x000000, 0xFFFFFF};
-        const GridLayout grid = GridLayout::For(9570, 7545, false);
-        const double k = 1.0 / 15;
-        int wrong = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const int bar = grid.BarAt(x / scale, y / scale, k, k);
-                const PixelRect r = grid.BarPixels(bar, k, k);
-                const bool edge = x / scale == r.left || x / scale == r.right - 1 ||
-                                  y / scale == r.top || y / scale == r.bottom - 1;
-                const int want = bar == 0                ? 0
-                                 : bar == 3 && edge      ? 0xFF0000
-                                 : bar <= colours.size() ? colours[bar - 1]
-                                                         : 0xFFFFFF;
-                wrong += at(x, y) != want;
-            }
-        QCOMPARE(wrong, 0);
+        QFile file(dir.filePath("p.mq"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(program) == program.size());
+        file.close();
+        const Outcome got =
+            RunTool({"--png", dir.filePath("after.png"), "--png-before", dir.filePath("before.png"),
+                     "--png-scale", QString::number(scale), "--out", "/dev/null", file.fileName()});
+        QCOMPARE(got.code, 0);
+        mosaiq::test::EditorFixture editor;
+        mosaiq::test::EditorFixture::folder = dir.path();
+        editor.Play("start p.mq");
+        QCOMPARE(WrongPixels(dir.filePath("before.png"), editor.form->Bars, scale), 0);
+        editor.Play("Run; wait");
+        QCOMPARE(WrongPixels(dir.filePath("after.png"), editor.form->Bars, scale), 0);
+        QFETCH(int, bar);
+        QTEST(int(editor.form->Bars.At(bar).fill), "fill");
     }
 };
 

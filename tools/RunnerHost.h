@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BarModel.h"
 #include "Machine.h"
 #include "TraceWriter.h"
 
@@ -41,6 +42,18 @@ public:
 private:
     MachineState& machine_;
     TraceWriter& trace_;
+};
+
+// A runner's host that also shows the run on bars, by the very operations the editor's window
+// follows a run with, for the pictures; the bars cost a run time only when a picture is wanted.
+template <class Base> class ShowingHost : public Base, public BarModelHost {
+public:
+    using BarModelHost::SetBarBorder;
+    using BarModelHost::SetBarCaption;
+    using BarModelHost::SetBarCaptionColor;
+    using BarModelHost::SetBarFill;
+    using BarModelHost::SetBarHint;
+    using Base::Base;
 };
 
 } // namespace mosaiq

@@ -18,8 +18,8 @@ template <class T> std::optional<T> ParseNumber(std::string_view text) {
     return value;
 }
 
-constexpr std::array<std::string_view, 6> kValued = {"--limit", "--steps",     "--out",
-                                                     "--trace", "--png-scale", "--png"};
+constexpr std::array<std::string_view, 7> kValued = {
+    "--limit", "--steps", "--out", "--trace", "--png-scale", "--png", "--png-before"};
 
 bool Takes(std::string_view name) {
     for (const std::string_view valued : kValued)
@@ -45,7 +45,10 @@ std::optional<std::string> Apply(RunnerOptions& o, std::string_view name, std::s
         o.pngScale = *scale;
     } else {
         if (value.empty()) return std::string(name) + " needs a file name";
-        (name == "--out" ? o.out : name == "--trace" ? o.trace : o.png) = value;
+        (name == "--out"     ? o.out
+         : name == "--trace" ? o.trace
+         : name == "--png"   ? o.png
+                             : o.pngBefore) = value;
     }
     return std::nullopt;
 }
@@ -103,10 +106,12 @@ std::optional<RunnerOptions> RunnerOptions::Parse(int argc, const char* const* a
     }
 
     if (!haveProgram) return fail("no PROGRAM given");
-    if (scaleGiven && o.png.empty()) return fail("--png-scale needs --png");
-    const int toStdout = (o.out == "-") + (o.trace == "-") + (o.png == "-");
+    if (scaleGiven && o.png.empty() && o.pngBefore.empty())
+        return fail("--png-scale needs --png or --png-before");
+    const int toStdout = (o.out == "-") + (o.trace == "-") + (o.png == "-") + (o.pngBefore == "-");
     if (toStdout > 1)
-        return fail("only one of the strip (--out), --trace and --png can go to standard output");
+        return fail("only one of the strip (--out), --trace, --png and --png-before can go to "
+                    "standard output");
     return o;
 }
 

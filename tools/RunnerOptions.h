@@ -17,7 +17,8 @@ struct RunnerOptions {
     bool strict = false;
     std::string out = "-";
     std::string trace;
-    std::string png;
+    std::string png;       // the strip as the run leaves it
+    std::string pngBefore; // the strip as loaded, before any step
     int pngScale = 1;
     std::string program;
 

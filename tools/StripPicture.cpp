@@ -7,13 +7,27 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <string_view>
 #include <system_error>
 
 namespace mosaiq {
 
 namespace {
 
-constexpr Color kOutline = kRed;
+// The caption "X" as the grid's bold 8-point font draws it at 96 dpi, centred on its bar. A
+// picture needs no font of its own this way, and looks the same wherever it is made.
+constexpr std::array<std::string_view, 8> kGlyphX = {
+    "##...##", //
+    "##...##", //
+    ".##.##.", //
+    "..###..", //
+    "..###..", //
+    ".##.##.", //
+    "##...##", //
+    "##...##", //
+};
+constexpr int kGlyphWidth = static_cast<int>(kGlyphX[0].size());
+constexpr int kGlyphHeight = static_cast<int>(kGlyphX.size());
 
 // The editor's design-mode layout at its designed client size, drawn at the designed dpi.
 using P = EditorPlaces;
@@ -23,23 +37,23 @@ const double kPanelHeight = P::PanelHeightFor(P::kDesignClientHeight);
 
 } // namespace
 
-StripPicture::StripPicture(const StripCodes& codes, int xCell, int scale)
+StripPicture::StripPicture(const BarModel& bars, int scale)
     : width_(TwipsToPixels(kPanelWidth, kDesignDpi) * scale),
       height_(TwipsToPixels(kPanelHeight, kDesignDpi) * scale),
       rgb_(static_cast<std::size_t>(width_) * height_ * 3, 0) {
     const GridLayout grid = GridLayout::For(kPanelWidth, kPanelHeight, false);
-    for (int i = 0; i < kCellCount; ++i) {
-        const PixelRect bar = grid.BarPixels(i + 1, kPixelsPerTwip, kPixelsPerTwip);
-        const int left = bar.left * scale;
-        const int top = bar.top * scale;
-        const int right = bar.right * scale;
-        const int bottom = bar.bottom * scale;
-        Fill(left, top, right, bottom, EditColor(codes[i]));
-        if (i + 1 != xCell) continue;
-        Fill(left, top, right, top + scale, kOutline);
-        Fill(left, bottom - scale, right, bottom, kOutline);
-        Fill(left, top, left + scale, bottom, kOutline);
-        Fill(right - scale, top, right, bottom, kOutline);
+    for (int i = 1; i <= kCellCount; ++i) {
+        const Bar& bar = bars.At(i);
+        const PixelRect r = grid.BarPixels(i, kPixelsPerTwip, kPixelsPerTwip);
+        Fill(r.left * scale, r.top * scale, r.right * scale, r.bottom * scale, bar.fill);
+        if (bar.caption != BarCaption::X) continue;
+        // Centred in design pixels, and cut to the bar should the bar be the smaller.
+        const int left = r.left + (r.right - r.left - kGlyphWidth) / 2;
+        const int top = r.top + (r.bottom - r.top - kGlyphHeight) / 2;
+        for (int y = std::max(top, r.top); y < std::min(top + kGlyphHeight, r.bottom); ++y)
+            for (int x = std::max(left, r.left); x < std::min(left + kGlyphWidth, r.right); ++x)
+                if (kGlyphX[y - top][x - left] == '#')
+                    Fill(x * scale, y * scale, (x + 1) * scale, (y + 1) * scale, bar.captionColor);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "StripFormat.h"
+#include "BarModel.h"
+#include "FileStatus.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -8,13 +9,14 @@
 
 namespace mosaiq {
 
-// The strip as the editor's grid shows it in design mode at the designed window size: 32 x 32
-// bars in the editing colours on the black frame, a black line between every two neighbours, and
-// the bar under X outlined in red. One pixel is 15 twips, as on a 96 dpi screen; a scale of N
-// (1 to 8) draws every such pixel as N x N.
+// The bars as the editor's grid shows them in design mode at the designed window size: 32 x 32
+// bars in their fill colours on the black frame, a black line between every two neighbours, and
+// an "X" caption in its caption colour, drawn from a built-in bold glyph about the size of the
+// grid's font. One pixel is 15 twips, as on a 96 dpi screen; a scale of N (1 to 8) draws every
+// such pixel as N x N.
 class StripPicture {
 public:
-    StripPicture(const StripCodes& codes, int xCell, int scale);
+    StripPicture(const BarModel& bars, int scale);
 
     int Width() const { return width_; }
     int Height() const { return height_; }

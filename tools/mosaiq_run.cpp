@@ -1,11 +1,12 @@
 // mosaiq-run: runs a program file through the machine with no window, exactly as the editor
-// would, and writes the strip the run leaves; on request also a trace of every step and a picture
-// of the strip.
+// would, and writes the strip the run leaves; on request also a trace of every step and pictures
+// of the strip before and after the run.
 
 #include "RunProgram.h"
 #include "RunnerHost.h"
 #include "RunnerOptions.h"
 #include "StripCheck.h"
+#include "StripFile.h"
 #include "StripFormat.h"
 #include "StripPicture.h"
 #include "TraceWriter.h"
@@ -21,6 +22,8 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <tuple>
+#include <type_traits>
 #include <vector>
 
 #ifdef _WIN32
@@ -48,8 +51,11 @@ constexpr std::string_view kUsage =
     "                   run nothing if there is any (the first 50 are listed)\n"
     "  --trace FILE     write a line per executed step: step pass cell code x code_at_x,\n"
     "                   and 'scan END' after a Repeat that skipped its loop to cell END\n"
-    "  --png FILE       draw the final strip as the editor's grid shows it, X outlined in red\n"
-    "  --png-scale N    enlarge the picture N times (1 to 8, default 1)\n"
+    "  --png FILE       draw the strip as the editor shows it at the run's end: a bar the\n"
+    "                   run repainted in the run's colours, the others in the editing\n"
+    "                   colours, a red X on the bar under X\n"
+    "  --png-before FILE  draw the strip as loaded, before any step\n"
+    "  --png-scale N    enlarge the pictures N times (1 to 8, default 1)\n"
     "  --help           show this text\n"
     "  --version        show the version\n"
     "\n"
@@ -145,6 +151,19 @@ std::string Shown(const std::string& name) {
     return name == "-" ? "standard output" : name;
 }
 
+// Hands `run` a host of kind `Host` made from `args`, one that also shows the run on bars when
+// `pictures` are wanted; a run without pictures pays nothing for them.
+template <class Host, class Run, class... Args>
+void RunOn(bool pictures, Run& run, MachineState& machine, Args&... args) {
+    if (pictures) {
+        ShowingHost<Host> host(machine, args...);
+        run(host);
+    } else {
+        Host host(machine, args...);
+        run(host);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -190,11 +209,13 @@ int main(int argc, char** argv) {
         if (problems > 0) return kExitFileError;
     }
 
-    // The trace and the picture are opened before the run, so that a long run is not spent on
+    // The trace and the pictures are opened before the run, so that a long run is not spent on
     // outputs that cannot be written.
     OutputFile trace;
     OutputFile png;
-    for (auto [file, name] : {std::pair{&trace, &o.trace}, std::pair{&png, &o.png}}) {
+    OutputFile pngBefore;
+    for (auto [file, name] : {std::pair{&trace, &o.trace}, std::pair{&png, &o.png},
+                              std::pair{&pngBefore, &o.pngBefore}}) {
         if (name->empty()) continue;
         if (const FileStatus opened = file->Open(*name); !opened) {
             std::cerr << "mosaiq-run: cannot write " << Shown(*name) << ": " << opened.error
@@ -203,21 +224,31 @@ int main(int argc, char** argv) {
         }
     }
 
-    // Start the run as the editor's command would: the whole strip, or up to a released bar.
+    // Load the strip as the editor loads a file, then start the run as the editor's command
+    // would: the whole strip, or up to a released bar. A picture is drawn from the bars the run
+    // showed itself on, as loaded and as it left them.
     MachineState machine;
-    std::copy(codes.begin(), codes.end(), machine.Cells.begin() + 1);
-    machine.RunLimit = o.limit;
-    machine.StopRequest = false;
+    BarModel loaded;
+    BarModel left;
     RunResult result;
+    auto run = [&](auto& host) {
+        PutStrip(machine, host, codes);
+        RepaintCells(machine, host);
+        constexpr bool kShows = std::is_base_of_v<BarModelHost, std::decay_t<decltype(host)>>;
+        if constexpr (kShows) loaded = host.Bars;
+        machine.RunLimit = o.limit;
+        machine.StopRequest = false;
+        result = RunProgram(machine, host);
+        if constexpr (kShows) left = host.Bars;
+    };
+    const bool pictures = png.get() || pngBefore.get();
     FileStatus traced;
     if (trace.get()) {
         TraceWriter writer(trace.get());
-        TracingHost host(machine, o.steps, writer);
-        result = RunProgram(machine, host);
+        RunOn<TracingHost>(pictures, run, machine, o.steps, writer);
         traced = writer.Finish();
     } else {
-        RunnerHost host(machine, o.steps);
-        result = RunProgram(machine, host);
+        RunOn<RunnerHost>(pictures, run, machine, o.steps);
     }
     std::cerr << "steps=" << result.steps << " passes=" << result.passes << " x=" << machine.PixelX
               << " end=" << RunEndName(result.end) << "\n";
@@ -234,11 +265,12 @@ int main(int argc, char** argv) {
     }
     std::copy(machine.Cells.begin() + 1, machine.Cells.end(), codes.begin());
     report(o.out, WriteStrip(o.out, codes));
-    if (png.get()) {
-        const FileStatus drawn =
-            StripPicture(codes, machine.PixelX, o.pngScale).WritePng(png.get());
-        const FileStatus closed = png.Close();
-        report(o.png, drawn ? closed : drawn);
+    for (auto [file, name, bars] :
+         {std::tuple{&pngBefore, &o.pngBefore, &loaded}, std::tuple{&png, &o.png, &left}}) {
+        if (!file->get()) continue;
+        const FileStatus drawn = StripPicture(*bars, o.pngScale).WritePng(file->get());
+        const FileStatus closed = file->Close();
+        report(*name, drawn ? closed : drawn);
     }
     if (failed) return kExitFileError;
     return result.end == RunEnd::Steps ? kExitBudget : kExitEnded;

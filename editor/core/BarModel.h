@@ -58,4 +58,17 @@ private:
     Observer observer_;
 };
 
+// The bar half of a machine host: the bars follow the machine on a bar model. The editor's window
+// and the runner's pictures both show a run through it, so the two cannot show it differently.
+class BarModelHost {
+public:
+    BarModel Bars;
+
+    void SetBarFill(int i, Color c) { Bars.SetFill(i, c); }
+    void SetBarCaption(int i, BarCaption c) { Bars.SetCaption(i, c); }
+    void SetBarCaptionColor(int i, Color c) { Bars.SetCaptionColor(i, c); }
+    void SetBarBorder(int i, bool on) { Bars.SetBorder(i, on); }
+    void SetBarHint(int i, std::string_view text) { Bars.SetHint(i, text); }
+};
+
 } // namespace mosaiq

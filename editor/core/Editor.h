@@ -28,13 +28,12 @@ struct PaletteEntry {
 // that (a yield, a modal question, the menu) it asks of the EditorView.
 //
 // The editor is also the host through which the machine's run and commands reach the window.
-class Editor : public EditorFields {
+class Editor : public EditorFields, public BarModelHost {
 public:
     explicit Editor(EditorView& view);
     EditorView& View() { return view_; }
 
-    // What the controls show.
-    BarModel Bars;
+    // What the controls show: the bars (BarModelHost::Bars), and these.
     std::array<PaletteEntry, kInstructionCount> lColor{};
     std::string Caption; // also the only record of the mode
     Color PanelColor = kBlack;
@@ -109,12 +108,7 @@ public:
     // A notice of start-up is still to be acknowledged.
     bool StartupNoticeOpen() const { return !StartupNotice.empty(); }
 
-    // The host the machine's run and commands see.
-    void SetBarFill(int i, Color c) { Bars.SetFill(i, c); }
-    void SetBarCaption(int i, BarCaption c) { Bars.SetCaption(i, c); }
-    void SetBarCaptionColor(int i, Color c) { Bars.SetCaptionColor(i, c); }
-    void SetBarBorder(int i, bool on) { Bars.SetBorder(i, on); }
-    void SetBarHint(int i, std::string_view text) { Bars.SetHint(i, text); }
+    // The host the machine's run and commands see, beside the bars' operations of BarModelHost.
     void SetPanelColor(Color c);
     void SetRunCaption(std::string_view text) { mnuContext.mnuRun.Caption = text; }
     void Yield(YieldPoint point);
