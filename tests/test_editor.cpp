@@ -174,7 +174,7 @@ private slots:
         row("Repeat without End Repeat", "cell 1 2; cell 2 5; Run; wait", "Ended: Repeat without End Repeat at cell 2 after 2 steps in 1 pass · X on cell 1,024");
         row("End Repeat without Repeat", "cell 3 6; Run; wait", "Ended: End Repeat without Repeat at cell 3 after 3 steps in 1 pass · X on cell 1");
         row("Run with nothing done", "cell 1 7; Run; wait", "Ended: Run cell reached with nothing done at cell 1 after 1 step in 1 pass · X on cell 1");
-        row("a pace for two seconds", "move 37; slide 0; status; +1999; status; +1; status; slide 17", "Pace: 1 instruction per second | Pace: 1 instruction per second | Cell 37 · 00 White Pixel | Pace: full speed");
+        row("a pace for two seconds", "move 37; slide 0; status; after 1999; status; after 1; status; slide 17", "Pace: 1 instruction per second | Pace: 1 instruction per second | Cell 37 · 00 White Pixel | Pace: full speed");
         row("a pace in thousands", "slide 16", "Pace: 1,000,000 instructions per second");
         // clang-format on
     }
