@@ -136,7 +136,7 @@ struct EditorFixture {
     // file P ("-": none), "shown" is the window's first show. "Run", "Clear", "Reset", "close",
     // "resize W H" and "minimised W H" are the commands and window events; "arm WORD" arms the
     // timer; "wait" lets an armed timer fire, "after MS" lets MS milliseconds pass and a timer
-    // then due fire, "+MS" only lets the time pass. "during [N]" plays the steps after it at the
+    // then due fire. "during [N]" plays the steps after it at the
     // Nth (50th) yield of the run that the next timer firing starts; "check" records State(),
     // "status" the status line's words. "slide N" moves the pace slider to rung N; "fill A B V"
     // puts V into cells A to B.
@@ -189,7 +189,6 @@ struct EditorFixture {
             if (verb == "after" && e.OneShot.Counting() && due <= view.now) e.OneShot_Timer();
             if (verb == "check") log << State();
             if (verb == "status") log << Q(e.StatusText());
-            if (verb.startsWith('+')) view.now += std::chrono::milliseconds(verb.toInt());
             if (verb == "slide") e.PaceSlider_Change(n);
             for (int i = n; verb == "fill" && i <= s.value(2).toInt(); ++i)
                 e.Machine.Cells[i] = std::uint8_t(s.value(3).toInt());

@@ -16,17 +16,14 @@ trap 'rm -rf "$tmp"' EXIT
 
 while IFS='|' read -r file options summary cells; do
     [[ "$file" =~ ^[[:space:]]*(#|$) ]] && continue
-    read -r file <<<"$file"
-    read -r options <<<"$options"
-    read -r summary <<<"$summary"
+    for field in file options summary; do read -r "$field" <<<"${!field}"; done # trimmed
     name="$file${options:+ $options}"
     # shellcheck disable=SC2086 # the options are words
-    timeout 60 "$runner" $options --out "$tmp/out" "$dir/$file" 2>"$tmp/err"
+    err=$(timeout 60 "$runner" $options --out "$tmp/out" "$dir/$file" 2>&1)
     status=$?
-    want=0
-    [[ "$summary" == *end=steps ]] && want=3
-    [ "$status" -eq "$want" ] || fail "$name: exit status $status, not $want: $(cat "$tmp/err")"
-    [ "$(cat "$tmp/err")" == "$summary" ] || fail "$name: summary '$(cat "$tmp/err")', not '$summary'"
+    [[ "$summary" == *end=steps ]] && want=3 || want=0
+    [ "$status" -eq "$want" ] || fail "$name: exit status $status, not $want: $err"
+    [ "$err" == "$summary" ] || fail "$name: summary '$err', not '$summary'"
     cp "$dir/$file" "$tmp/want"
     for pair in $cells; do
         sed -i "${pair%%=*}s/.*/${pair#*=}\r/" "$tmp/want"

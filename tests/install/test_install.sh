@@ -24,9 +24,11 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 failures=0
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+finish() { echo "$1, $failures failures"; [ "$failures" -eq 0 ]; exit; }
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
 if [ "$package" = package ]; then
-    out=$(mktemp -d)
-    trap 'rm -rf "$out"' EXIT
+    out=$tmp
     log=$(cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" 2>&1) || { echo "$log"; exit 1; }
     deb=$(echo "$out"/*.deb)
     field() { dpkg-deb --field "$deb" "$1"; }
@@ -50,11 +52,8 @@ if [ "$package" = package ]; then
     done
     tags=$(lintian --allow-root --display-info "$deb" 2>&1)
     echo "${deb##*/}, lintian: ${tags:-no tags}"
-    grep -q '^E: ' <<<"$tags" && fail "lintian reports errors"
-    grep -q 'hardening-' <<<"$tags" && fail "lintian finds hardening missing"
-    echo "package checked, $failures failures"
-    [ "$failures" -eq 0 ]
-    exit
+    grep -qE '^E: |hardening-' <<<"$tags" && fail "lintian reports errors or missing hardening"
+    finish "package checked"
 fi
 # stage DIR [uninstall]: the build staged below DIR with prefix /usr, as `make install` does it.
 stage() {
@@ -62,18 +61,15 @@ stage() {
     log=$(DESTDIR=$1 bash "$source/tools/install.sh" "${2:-install}" "$build" /usr 2>&1) ||
         { echo "$log"; return 1; }
 }
-dest=$(mktemp -d)
-trap 'rm -rf "$dest"' EXIT
+dest=$tmp
 stage "$dest" || { echo "FAIL: install failed"; exit 1; }
 root=$dest/usr
 
 # --- the programs: stripped, without a search path, and with the project's version ------------
 for program in "$root"/bin/*; do
     name=${program##*/}
-    sections=$(readelf -S --wide "$program" 2>&1)
-    [[ "$sections" == *" .symtab "* || "$sections" == *" .debug_"* ]] && fail "bin/$name is not stripped"
-    path=$(readelf -d "$program" | grep -E 'RPATH|RUNPATH')
-    [ -z "$path" ] || fail "bin/$name has a search path: $path"
+    readelf -S --wide "$program" | grep -qE ' \.symtab | \.debug_' && fail "bin/$name is not stripped"
+    readelf -d "$program" | grep -qE 'RPATH|RUNPATH' && fail "bin/$name has a search path"
     # Asking for the usage and the version needs no display.
     alone=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program")
     "${alone[@]}" --help >/dev/null 2>&1 || fail "$name --help fails without a display"
@@ -121,9 +117,7 @@ left=$(find "$again" -mindepth 1 \( -type f -o -type l -o -name '*mosaiq*' \) -p
 
 if [ "$gui" != ON ]; then
     [ -e "$root/bin/mosaiq" ] && fail "bin/mosaiq installed without the editor"
-    echo "install checked without the editor, $failures failures"
-    [ "$failures" -eq 0 ]
-    exit
+    finish "install checked without the editor"
 fi
 
 # --- the editor -------------------------------------------------------------------------------
@@ -134,20 +128,16 @@ for n in 16 32 48 64 128 256; do
     [ "$got" = "PNG ${n}x${n}" ] || fail "${n}x${n}/apps/$id.png is '$got'"
 done
 
-# The desktop entry: valid without a single remark, and every name in it resolves.
+# The desktop entry: valid without a single remark, and every name in it resolves: the installed
+# program given the file to open, the icon above, the file type below.
 desktop=$root/share/applications/$id.desktop
 remarks=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$remarks" ] ||
     fail "desktop-file-validate $id.desktop: $remarks"
-key() { sed -n "s/^$1=//p" "$desktop" 2>/dev/null; }
-exec=$(key Exec)
-{ [ "${exec%% *}" = mosaiq ] && [ -x "$root/bin/mosaiq" ]; } ||
-    fail "Exec=$exec does not start the installed mosaiq"
-[[ "$exec" == *%f* ]] || fail "Exec=$exec does not pass the file to open"
-icon=$(key Icon)
-{ [ -n "$icon" ] && [ -f "$root/share/icons/hicolor/scalable/apps/$icon.svg" ] &&
-    [ -f "$root/share/icons/hicolor/48x48/apps/$icon.png" ]; } ||
-    fail "Icon=$icon names no installed icon"
-[ "$(key MimeType)" = "text/x-mosaiq;" ] || fail "MimeType=$(key MimeType)"
+for line in "Exec=mosaiq %f" "Icon=$id" "MimeType=text/x-mosaiq;"; do
+    grep -qxF "$line" "$desktop" || fail "$id.desktop has no line $line"
+done
+[ -x "$root/bin/mosaiq" ] && [ -f "$root/share/icons/hicolor/scalable/apps/$id.svg" ] ||
+    fail "bin/mosaiq or the scalable icon $id.svg is not installed"
 
 # The file type: well-formed, and the databases built from this install map *.mq to it and
 # it to the desktop entry, which is what a file manager consults.
@@ -167,5 +157,4 @@ remarks=$(appstreamcli validate-tree --no-net "$dest" 2>&1) || fail "appstreamcl
 release=$(xmllint --xpath 'string(//release[1]/@version)' "$root/share/metainfo/$id.metainfo.xml")
 [ "$release" = "$version" ] || fail "the newest release in $id.metainfo.xml is '$release'"
 
-echo "install checked, $failures failures"
-[ "$failures" -eq 0 ]
+finish "install checked"
