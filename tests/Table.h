@@ -16,12 +16,10 @@
 namespace mosaiq::test {
 
 template <typename... T, typename... Name> void Columns(Name... names) {
-    static_assert(sizeof...(T) == sizeof...(Name), "one name for every column");
     (QTest::addColumn<T>(names), ...);
 }
 
 template <typename... T, typename... Name> std::tuple<T...> Fetch(Name... names) {
-    static_assert(sizeof...(T) == sizeof...(Name), "one name for every column");
     return {*static_cast<T*>(QTest::qData(names, qMetaTypeId<T>()))...};
 }
 

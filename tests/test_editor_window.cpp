@@ -11,6 +11,7 @@
 #include "SplashPanel.h"
 #include "SplashWindow.h"
 #include "StatusLabel.h"
+#include "Table.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -22,6 +23,7 @@
 #include <QToolTip>
 
 using namespace mosaiq;
+using namespace mosaiq::test;
 
 namespace {
 
@@ -59,8 +61,7 @@ private slots:
     // Gestures with real mouse events: "pen N" clicks the palette, "click A B" presses on bar A
     // and releases over bar B (0: the frame's gap), "background" clicks the window's background.
     void mouse_data() {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("shown"); // cells, the marked bar, the pen
+        Columns<QString, QString>("script", "shown"); // shown: cells, the marked bar, the pen
         // clang-format off
         QTest::newRow("white pen: click clears") << "pen 0; click 10 10" << "mark 0 pen 0";
         QTest::newRow("release off the bar: no click") << "pen 0; click 10 11" << "mark 10 pen 0";
@@ -71,7 +72,6 @@ private slots:
     }
     void mouse() {
         QFETCH(QString, script);
-        QFETCH(QString, shown);
         TestWindow w;
         Form_Load(w, {});
         w.Form.FreshStart = false;
@@ -97,7 +97,7 @@ private slots:
                 seen += QStringLiteral("%1=%2 ").arg(i).arg(w.Form.Machine.Cells[i]);
             if (w.Form.Bars.At(i).border) mark = i;
         }
-        QCOMPARE(seen + QStringLiteral("mark %1 pen %2").arg(mark).arg(w.Form.PenCode), shown);
+        QTEST(seen + QStringLiteral("mark %1 pen %2").arg(mark).arg(w.Form.PenCode), "shown");
     }
 
     // A Stop chosen while a run at one instruction a second waits for its next instruction ends
@@ -151,15 +151,13 @@ private slots:
     // over the window's background. Besides, a white bar's hint, and the chooser in the program's
     // own folder in the build tree.
     void paceSlider_data() {
-        QTest::addColumn<double>("height");
-        QTest::addColumn<bool>("shown");
+        Columns<double, bool>("height", "shown");
         QTest::newRow("designed size") << 7905.0 << true;
         QTest::newRow("just tall enough") << 5400.0 << true;
         QTest::newRow("too low") << 5370.0 << false;
     }
     void paceSlider() {
-        QFETCH(double, height);
-        QFETCH(bool, shown);
+        const auto [height, shown] = Fetch<double, bool>("height", "shown");
         TestWindow w;
         Form_Load(w, {});
         w.ResizeClientTwips(10635, height);
@@ -203,16 +201,14 @@ private slots:
     // A name typed into the real Save chooser without an extension is saved with .mq; any other
     // name as it is.
     void saveChooser_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("saved");
+        Columns<QString, QString>("typed", "saved");
         // clang-format off
         for (const char* row : {"mine mine.mq", "mine.txt mine.txt", "mine. mine.", "mine.mq mine.mq"})
             QTest::newRow(row) << QString(row).section(' ', 0, 0) << QString(row).section(' ', 1);
         // clang-format on
     }
     void saveChooser() {
-        QFETCH(QString, typed);
-        QFETCH(QString, saved);
+        const auto [typed, saved] = Fetch<QString, QString>("typed", "saved");
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
         QTemporaryDir dir;
         TestWindow w;
@@ -293,8 +289,8 @@ private slots:
 
     // The draws in order: the colour's (two for grey), then n's and f's.
     void splash_data() {
-        QTest::addColumn<QList<double>>("drawn");
-        QTest::addColumn<QList<int>>("want"); // colour, n, f, gap, h, w, column step, row step
+        // Want: the colour, n, f, gap, h, w, the column step, the row step.
+        Columns<QList<double>, QList<int>>("drawn", "want");
         // clang-format off
         const auto row = [](const char* name, QList<double> d, QList<int> w) { QTest::newRow(name) << d << w; };
         row("k 1 blue", {0.15, 0.65, 0.05}, {0xFF0000, 6, 4, 28, 674, 947, 975, 702});
@@ -306,8 +302,7 @@ private slots:
         // clang-format on
     }
     void splash() {
-        QFETCH(QList<double>, drawn);
-        QFETCH(QList<int>, want);
+        auto [drawn, want] = Fetch<QList<double>, QList<int>>("drawn", "want");
         const uint bgr = want.takeFirst();
         const SplashLayout g = ComputeSplashLayout(5850, 4215, drawn.end()[-2], drawn.back());
         const int n = g.n;
@@ -368,8 +363,7 @@ private slots:
     // The words after the program's name, as bytes, and what they ask for: "edit:", the program
     // file's bytes and "@" the pace, or the action and the first line of its text.
     void parse_data() {
-        QTest::addColumn<QByteArrayList>("words");
-        QTest::addColumn<QByteArray>("expected");
+        Columns<QByteArrayList, QByteArray>("words", "expected");
         const QByteArray usage = "Usage: mosaiq [--pace N|full] [--] [PROGRAM]";
         const QByteArray badPace =
             "bad:mosaiq: --pace takes a number of instructions per second or \"full\", not ";
@@ -390,18 +384,17 @@ private slots:
     }
     void parse() {
         QFETCH(QByteArrayList, words);
-        QFETCH(QByteArray, expected);
         words.prepend("mosaiq");
         std::vector<char*> argv;
         for (QByteArray& word : words)
             argv.push_back(word.data());
         const CommandLine line = ParseCommandLine(RawArguments(int(argv.size()), argv.data()));
         const char* const actions[] = {"edit:", "help:", "version:", "bad:"};
-        QCOMPARE(actions[int(line.action)] + (line.action == CommandLine::Action::Edit
-                                                  ? QByteArray::fromStdString(line.programFile) +
-                                                        '@' + QByteArray::number(line.pace)
-                                                  : line.text.section('\n', 0, 0).toLatin1()),
-                 expected);
+        QTEST(actions[int(line.action)] + (line.action == CommandLine::Action::Edit
+                                               ? QByteArray::fromStdString(line.programFile) + '@' +
+                                                     QByteArray::number(line.pace)
+                                               : line.text.section('\n', 0, 0).toLatin1()),
+              "expected");
     }
 };
 
