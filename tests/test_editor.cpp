@@ -148,18 +148,17 @@ private slots:
         // The script (see EditorFixture::Play), and the words at every "status" and at the end.
         Columns<QString, QString>("script", "words");
         // clang-format off
-        const auto row = [](const char* name, const char* script, const char* words) { QTest::newRow(name) << QString(script) << QString(words); };
-        row("bars of each kind", "move 0; status; cell 37 3; move 37; status; cell 1023 15; move 1023; status; move 5; status; move 0", " | Cell 37 · 03 Plus Color | Cell 1,023 · 0F data | Cell 5 · 00 White Pixel | ");
-        row("a bar painted under the pointer", "move 9; pen 5; press 9", "Cell 9 · 05 Repeat Until Pixel (X) Turns White");
-        row("a frame of a run", "cell 1 2; cell 2 5; cell 3 6; cell 1024 10; Run; during 50; move 37; status; Run", "Running · step 25 · pass 1 · cell 3 End Repeat · X on cell 1,024 (0A) | Stopped at cell 3 after 25 steps in 1 pass · X on cell 1,024");
-        row("thousands of steps and passes", "cell 1 1; cell 2 7; Run; during 4000; status; Run", "Running · step 2,666 · pass 1,334 · cell 2 Run · X on cell 1 (01) | Stopped at cell 2 after 2,666 steps in 1,334 passes · X on cell 1");
-        row("the end until a bar is entered", "pen 3; move 40; click 40; wait; status; move 40; move 0; status; move 41", "Ended at cell 40 after 40 steps in 1 pass · X on cell 1 | Ended at cell 40 after 40 steps in 1 pass · X on cell 1 | Cell 41 · 00 White Pixel");
-        row("loop stack full", "fill 1 513 5; Run; wait", "Ended: loop stack full at cell 513 after 513 steps in 1 pass · X on cell 1");
-        row("Repeat without End Repeat", "cell 1 2; cell 2 5; Run; wait", "Ended: Repeat without End Repeat at cell 2 after 2 steps in 1 pass · X on cell 1,024");
-        row("End Repeat without Repeat", "cell 3 6; Run; wait", "Ended: End Repeat without Repeat at cell 3 after 3 steps in 1 pass · X on cell 1");
-        row("Run with nothing done", "cell 1 7; Run; wait", "Ended: Run cell reached with nothing done at cell 1 after 1 step in 1 pass · X on cell 1");
-        row("a pace for two seconds", "move 37; slide 0; status; after 1999; status; after 1; status; slide 17", "Pace: 1 instruction per second | Pace: 1 instruction per second | Cell 37 · 00 White Pixel | Pace: full speed");
-        row("a pace in thousands", "slide 16", "Pace: 1,000,000 instructions per second");
+        ScriptRow("bars of each kind", "move 0; status; cell 37 3; move 37; status; cell 1023 15; move 1023; status; move 5; status; move 0", " | Cell 37 · 03 Plus Color | Cell 1,023 · 0F data | Cell 5 · 00 White Pixel | ");
+        ScriptRow("a bar painted under the pointer", "move 9; pen 5; press 9", "Cell 9 · 05 Repeat Until Pixel (X) Turns White");
+        ScriptRow("a frame of a run", "cell 1 2; cell 2 5; cell 3 6; cell 1024 10; Run; during 50; move 37; status; Run", "Running · step 25 · pass 1 · cell 3 End Repeat · X on cell 1,024 (0A) | Stopped at cell 3 after 25 steps in 1 pass · X on cell 1,024");
+        ScriptRow("thousands of steps and passes", "cell 1 1; cell 2 7; Run; during 4000; status; Run", "Running · step 2,666 · pass 1,334 · cell 2 Run · X on cell 1 (01) | Stopped at cell 2 after 2,666 steps in 1,334 passes · X on cell 1");
+        ScriptRow("the end until a bar is entered", "pen 3; move 40; click 40; wait; status; move 40; move 0; status; move 41", "Ended at cell 40 after 40 steps in 1 pass · X on cell 1 | Ended at cell 40 after 40 steps in 1 pass · X on cell 1 | Cell 41 · 00 White Pixel");
+        ScriptRow("loop stack full", "fill 1 513 5; Run; wait", "Ended: loop stack full at cell 513 after 513 steps in 1 pass · X on cell 1");
+        ScriptRow("Repeat without End Repeat", "cell 1 2; cell 2 5; Run; wait", "Ended: Repeat without End Repeat at cell 2 after 2 steps in 1 pass · X on cell 1,024");
+        ScriptRow("End Repeat without Repeat", "cell 3 6; Run; wait", "Ended: End Repeat without Repeat at cell 3 after 3 steps in 1 pass · X on cell 1");
+        ScriptRow("Run with nothing done", "cell 1 7; Run; wait", "Ended: Run cell reached with nothing done at cell 1 after 1 step in 1 pass · X on cell 1");
+        ScriptRow("a pace for two seconds", "move 37; slide 0; status; after 1999; status; after 1; status; slide 17", "Pace: 1 instruction per second | Pace: 1 instruction per second | Cell 37 · 00 White Pixel | Pace: full speed");
+        ScriptRow("a pace in thousands", "slide 16", "Pace: 1,000,000 instructions per second");
         // clang-format on
     }
     void statusLine() {
@@ -284,34 +283,21 @@ void TestEditor::layout() {
     w.Form_Resize(mode == "min", client[0], client[1]);
     const Bar &b34 = w.Bars.At(34), &last = w.Bars.At(kCellCount);
     const int height = int(f.view.panelHeight);
-    const Ints seen{int(f.view.panelWidth),
-                    height,
-                    w.Grid.gap,
-                    b34.width,
-                    b34.height,
-                    b34.left,
-                    b34.top,
-                    last.top + last.height - height};
-    QCOMPARE(seen.mid(0, e.size()), e); // only the frame and gap when every bar is hidden
+    const Ints frame{int(f.view.panelWidth), height, w.Grid.gap};
+    const Ints bar{b34.width, b34.height, b34.left, b34.top, last.top + last.height - height};
+    QCOMPARE((frame + bar).mid(0, e.size()), e); // only the frame and gap when every bar is hidden
 
     const double dpi = client[2], k = dpi / kTwipsPerInch;
     const GridLayout& g = w.Grid;
-    const PixelRect r = g.BarPixels(34, k, k);
+    const PixelRect r = g.shown ? g.BarPixels(34, k, k) : PixelRect{};
     TwipsBox slider = EditorPlaces::PaceSliderBox(client[1]);
     slider.height *= slider.shown;
     const auto px = [dpi](double twips) { return TwipsToPixels(twips, dpi); };
     if (!pixels.isEmpty())
-        QCOMPARE(QStringLiteral("%1x%2 %3,%4-%5,%6 %7,%8 %9x%10")
-                     .arg(px(f.view.panelWidth))
-                     .arg(px(f.view.panelHeight))
-                     .arg(g.shown ? r.left : 0)
-                     .arg(g.shown ? r.top : 0)
-                     .arg(g.shown ? r.right : 0)
-                     .arg(g.shown ? r.bottom : 0)
-                     .arg(px(slider.left))
-                     .arg(px(slider.top))
-                     .arg(px(slider.width))
-                     .arg(px(slider.height)),
+        QCOMPARE(QString::asprintf("%dx%d %d,%d-%d,%d %d,%d %dx%d", px(f.view.panelWidth),
+                                   px(f.view.panelHeight), r.left, r.top, r.right, r.bottom,
+                                   px(slider.left), px(slider.top), px(slider.width),
+                                   px(slider.height)),
                  pixels);
     for (int i = 1; i <= kCellCount; ++i) {
         const PixelRect d = g.BarPixels(i, k, k);

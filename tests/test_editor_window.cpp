@@ -30,8 +30,10 @@ namespace {
 // The real window, with its modal pieces recorded instead of shown.
 struct TestWindow : EditorWindow {
     QStringList shown; // menus (their disabled items) and messages, in order
-    TestWindow() {
+    // Started up without a program, unless `load` is false.
+    explicit TestWindow(bool load = true) {
         OnEndProgram = [this] { shown << "ended"; };
+        if (load) Form_Load(*this, {});
     }
     void ShowContextMenu() override {
         shown << QStringLiteral("menu %1").arg(Form.mnuContext.mnuRun.Enabled ? "Run" : "no Run");
@@ -51,12 +53,6 @@ struct TestWindow : EditorWindow {
 
 class TestEditorWindow : public QObject {
     Q_OBJECT
-    QList<double> draws; // handed out in order; past the end every draw is 0
-    SplashDraw Draws(const QList<double>& values) {
-        draws = values;
-        return [this] { return draws.isEmpty() ? 0.0 : draws.takeFirst(); };
-    }
-
 private slots:
     // Gestures with real mouse events: "pen N" clicks the palette, "click A B" presses on bar A
     // and releases over bar B (0: the frame's gap), "background" clicks the window's background.
@@ -73,7 +69,6 @@ private slots:
     void mouse() {
         QFETCH(QString, script);
         TestWindow w;
-        Form_Load(w, {});
         w.Form.FreshStart = false;
         w.Form.OneShot.SetEnabled(false);
         const auto at = [&w](int bar) { // bar 0: the gap under bar 1
@@ -159,7 +154,6 @@ private slots:
     void paceSlider() {
         const auto [height, shown] = Fetch<double, bool>("height", "shown");
         TestWindow w;
-        Form_Load(w, {});
         w.ResizeClientTwips(10635, height);
         QSlider& slider = *w.PaceSlider;
         QVERIFY(slider.isVisible() == shown && slider.focusPolicy() == Qt::NoFocus);
@@ -212,7 +206,6 @@ private slots:
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
         QTemporaryDir dir;
         TestWindow w;
-        Form_Load(w, {});
         w.realChooser = true;
         w.Form.FileName = QFile::encodeName(dir.filePath("start.mq")).toStdString();
         QTimer::singleShot(200, &w, [&typed] {
@@ -238,7 +231,6 @@ private slots:
     void statusLine() {
         QFETCH(QSizeF, client);
         TestWindow w;
-        Form_Load(w, {});
         w.ResizeClientTwips(client.width(), client.height());
         const QLabel& label = *w.lblStatus;
         const QRect frame = w.Panel->geometry(), box = label.geometry();
@@ -279,7 +271,7 @@ private slots:
     // A program that cannot be read is told once the window shows; the first-time menu follows.
     void unreadableAtStartUp() {
         QTemporaryDir dir;
-        TestWindow w;
+        TestWindow w(false);
         Form_Load(w, QFile::encodeName(dir.path()).toStdString());
         QVERIFY(w.isVisible() && w.shown.isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(w.shown.size(), 2, 5000);
@@ -311,7 +303,9 @@ private slots:
         // Numbered down each column; the last column and row end with their gap.
         QCOMPARE(g.tiles.back(), (TileRect{(n - 1) * want[5], (n - 1) * want[6], g.w, g.h}));
 
-        SplashWindow splash("Mosaiq", {}, Draws(drawn));
+        // The draws in order; past the end every draw is 0.
+        SplashWindow splash("Mosaiq", {},
+                            [&drawn] { return drawn.isEmpty() ? 0.0 : drawn.takeFirst(); });
         splash.show();
         QVERIFY(QTest::qWaitForWindowExposed(&splash));
         QCOMPARE(splash.lblTitle->Caption(), "Mosaiq ");
@@ -343,7 +337,7 @@ private slots:
     }
     void startUp() {
         QFETCH(bool, early);
-        TestWindow w;
+        TestWindow w(false);
         QPointer<SplashWindow> splash;
         bool forced = false, armed = false;
         Form_Load(w, {}, [&](const QString& title, std::function<void()> release) {
