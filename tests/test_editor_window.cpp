@@ -11,6 +11,7 @@
 #include "SplashPanel.h"
 #include "SplashWindow.h"
 #include "StatusLabel.h"
+#include "Table.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -22,14 +23,17 @@
 #include <QToolTip>
 
 using namespace mosaiq;
+using namespace mosaiq::test;
 
 namespace {
 
 // The real window, with its modal pieces recorded instead of shown.
 struct TestWindow : EditorWindow {
     QStringList shown; // menus (their disabled items) and messages, in order
-    TestWindow() {
+    // Started up without a program, unless `load` is false.
+    explicit TestWindow(bool load = true) {
         OnEndProgram = [this] { shown << "ended"; };
+        if (load) Form_Load(*this, {});
     }
     void ShowContextMenu() override {
         shown << QStringLiteral("menu %1").arg(Form.mnuContext.mnuRun.Enabled ? "Run" : "no Run");
@@ -49,18 +53,11 @@ struct TestWindow : EditorWindow {
 
 class TestEditorWindow : public QObject {
     Q_OBJECT
-    QList<double> draws; // handed out in order; past the end every draw is 0
-    SplashDraw Draws(const QList<double>& values) {
-        draws = values;
-        return [this] { return draws.isEmpty() ? 0.0 : draws.takeFirst(); };
-    }
-
 private slots:
     // Gestures with real mouse events: "pen N" clicks the palette, "click A B" presses on bar A
     // and releases over bar B (0: the frame's gap), "background" clicks the window's background.
     void mouse_data() {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<QString>("shown"); // cells, the marked bar, the pen
+        Columns<QString, QString>("script", "shown"); // shown: cells, the marked bar, the pen
         // clang-format off
         QTest::newRow("white pen: click clears") << "pen 0; click 10 10" << "mark 0 pen 0";
         QTest::newRow("release off the bar: no click") << "pen 0; click 10 11" << "mark 10 pen 0";
@@ -71,9 +68,7 @@ private slots:
     }
     void mouse() {
         QFETCH(QString, script);
-        QFETCH(QString, shown);
         TestWindow w;
-        Form_Load(w, {});
         w.Form.FreshStart = false;
         w.Form.OneShot.SetEnabled(false);
         const auto at = [&w](int bar) { // bar 0: the gap under bar 1
@@ -97,7 +92,7 @@ private slots:
                 seen += QStringLiteral("%1=%2 ").arg(i).arg(w.Form.Machine.Cells[i]);
             if (w.Form.Bars.At(i).border) mark = i;
         }
-        QCOMPARE(seen + QStringLiteral("mark %1 pen %2").arg(mark).arg(w.Form.PenCode), shown);
+        QTEST(seen + QStringLiteral("mark %1 pen %2").arg(mark).arg(w.Form.PenCode), "shown");
     }
 
     // A Stop chosen while a run at one instruction a second waits for its next instruction ends
@@ -151,17 +146,14 @@ private slots:
     // over the window's background. Besides, a white bar's hint, and the chooser in the program's
     // own folder in the build tree.
     void paceSlider_data() {
-        QTest::addColumn<double>("height");
-        QTest::addColumn<bool>("shown");
+        Columns<double, bool>("height", "shown");
         QTest::newRow("designed size") << 7905.0 << true;
         QTest::newRow("just tall enough") << 5400.0 << true;
         QTest::newRow("too low") << 5370.0 << false;
     }
     void paceSlider() {
-        QFETCH(double, height);
-        QFETCH(bool, shown);
+        const auto [height, shown] = Fetch<double, bool>("height", "shown");
         TestWindow w;
-        Form_Load(w, {});
         w.ResizeClientTwips(10635, height);
         QSlider& slider = *w.PaceSlider;
         QVERIFY(slider.isVisible() == shown && slider.focusPolicy() == Qt::NoFocus);
@@ -203,20 +195,17 @@ private slots:
     // A name typed into the real Save chooser without an extension is saved with .mq; any other
     // name as it is.
     void saveChooser_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("saved");
+        Columns<QString, QString>("typed", "saved");
         // clang-format off
         for (const char* row : {"mine mine.mq", "mine.txt mine.txt", "mine. mine.", "mine.mq mine.mq"})
             QTest::newRow(row) << QString(row).section(' ', 0, 0) << QString(row).section(' ', 1);
         // clang-format on
     }
     void saveChooser() {
-        QFETCH(QString, typed);
-        QFETCH(QString, saved);
+        const auto [typed, saved] = Fetch<QString, QString>("typed", "saved");
         QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
         QTemporaryDir dir;
         TestWindow w;
-        Form_Load(w, {});
         w.realChooser = true;
         w.Form.FileName = QFile::encodeName(dir.filePath("start.mq")).toStdString();
         QTimer::singleShot(200, &w, [&typed] {
@@ -242,7 +231,6 @@ private slots:
     void statusLine() {
         QFETCH(QSizeF, client);
         TestWindow w;
-        Form_Load(w, {});
         w.ResizeClientTwips(client.width(), client.height());
         const QLabel& label = *w.lblStatus;
         const QRect frame = w.Panel->geometry(), box = label.geometry();
@@ -283,7 +271,7 @@ private slots:
     // A program that cannot be read is told once the window shows; the first-time menu follows.
     void unreadableAtStartUp() {
         QTemporaryDir dir;
-        TestWindow w;
+        TestWindow w(false);
         Form_Load(w, QFile::encodeName(dir.path()).toStdString());
         QVERIFY(w.isVisible() && w.shown.isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(w.shown.size(), 2, 5000);
@@ -293,8 +281,8 @@ private slots:
 
     // The draws in order: the colour's (two for grey), then n's and f's.
     void splash_data() {
-        QTest::addColumn<QList<double>>("drawn");
-        QTest::addColumn<QList<int>>("want"); // colour, n, f, gap, h, w, column step, row step
+        // Want: the colour, n, f, gap, h, w, the column step, the row step.
+        Columns<QList<double>, QList<int>>("drawn", "want");
         // clang-format off
         const auto row = [](const char* name, QList<double> d, QList<int> w) { QTest::newRow(name) << d << w; };
         row("k 1 blue", {0.15, 0.65, 0.05}, {0xFF0000, 6, 4, 28, 674, 947, 975, 702});
@@ -306,8 +294,7 @@ private slots:
         // clang-format on
     }
     void splash() {
-        QFETCH(QList<double>, drawn);
-        QFETCH(QList<int>, want);
+        auto [drawn, want] = Fetch<QList<double>, QList<int>>("drawn", "want");
         const uint bgr = want.takeFirst();
         const SplashLayout g = ComputeSplashLayout(5850, 4215, drawn.end()[-2], drawn.back());
         const int n = g.n;
@@ -316,7 +303,9 @@ private slots:
         // Numbered down each column; the last column and row end with their gap.
         QCOMPARE(g.tiles.back(), (TileRect{(n - 1) * want[5], (n - 1) * want[6], g.w, g.h}));
 
-        SplashWindow splash("Mosaiq", {}, Draws(drawn));
+        // The draws in order; past the end every draw is 0.
+        SplashWindow splash("Mosaiq", {},
+                            [&drawn] { return drawn.isEmpty() ? 0.0 : drawn.takeFirst(); });
         splash.show();
         QVERIFY(QTest::qWaitForWindowExposed(&splash));
         QCOMPARE(splash.lblTitle->Caption(), "Mosaiq ");
@@ -348,7 +337,7 @@ private slots:
     }
     void startUp() {
         QFETCH(bool, early);
-        TestWindow w;
+        TestWindow w(false);
         QPointer<SplashWindow> splash;
         bool forced = false, armed = false;
         Form_Load(w, {}, [&](const QString& title, std::function<void()> release) {
@@ -368,8 +357,7 @@ private slots:
     // The words after the program's name, as bytes, and what they ask for: "edit:", the program
     // file's bytes and "@" the pace, or the action and the first line of its text.
     void parse_data() {
-        QTest::addColumn<QByteArrayList>("words");
-        QTest::addColumn<QByteArray>("expected");
+        Columns<QByteArrayList, QByteArray>("words", "expected");
         const QByteArray usage = "Usage: mosaiq [--pace N|full] [--] [PROGRAM]";
         const QByteArray badPace =
             "bad:mosaiq: --pace takes a number of instructions per second or \"full\", not ";
@@ -390,18 +378,17 @@ private slots:
     }
     void parse() {
         QFETCH(QByteArrayList, words);
-        QFETCH(QByteArray, expected);
         words.prepend("mosaiq");
         std::vector<char*> argv;
         for (QByteArray& word : words)
             argv.push_back(word.data());
         const CommandLine line = ParseCommandLine(RawArguments(int(argv.size()), argv.data()));
         const char* const actions[] = {"edit:", "help:", "version:", "bad:"};
-        QCOMPARE(actions[int(line.action)] + (line.action == CommandLine::Action::Edit
-                                                  ? QByteArray::fromStdString(line.programFile) +
-                                                        '@' + QByteArray::number(line.pace)
-                                                  : line.text.section('\n', 0, 0).toLatin1()),
-                 expected);
+        QTEST(actions[int(line.action)] + (line.action == CommandLine::Action::Edit
+                                               ? QByteArray::fromStdString(line.programFile) + '@' +
+                                                     QByteArray::number(line.pace)
+                                               : line.text.section('\n', 0, 0).toLatin1()),
+              "expected");
     }
 };
 

@@ -7,8 +7,11 @@
 
 #include "GridGeometry.h"
 #include "RecordingView.h"
+#include "Table.h"
 
 #include <png.h>
+
+using namespace mosaiq::test;
 
 namespace {
 
@@ -80,11 +83,10 @@ class TestRunner : public QObject {
     Q_OBJECT
 private slots:
     void run_data() {
-        QTest::addColumn<QByteArray>("program"); // saved as %p, and fed to standard input
-        QTest::addColumn<QStringList>("args");   // %d: the temporary folder
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("err");      // standard error
-        QTest::addColumn<QByteArray>("start"); // of standard output
+        // The program is saved as %p and fed to standard input; %d is the temporary folder. Then
+        // the exit code, standard error and the start of standard output.
+        Columns<QByteArray, QStringList, int, QString, QByteArray>("program", "args", "exitCode",
+                                                                   "err", "start");
         const QString version = "mosaiq-run " MOSAIQ_VERSION "\n";
         const QString tryHelp = "\nTry 'mosaiq-run --help'.\n";
         const QByteArray full = Lines({" 0a", "ff", "Fe"}, 1024);
@@ -134,11 +136,9 @@ private slots:
         // clang-format on
     }
     void run() {
-        QFETCH(QByteArray, program);
-        QFETCH(QStringList, args);
-        QFETCH(int, exitCode);
-        QFETCH(QString, err);
-        QFETCH(QByteArray, start);
+        auto [program, args, exitCode, err, start] =
+            Fetch<QByteArray, QStringList, int, QString, QByteArray>("program", "args", "exitCode",
+                                                                     "err", "start");
         QTemporaryDir dir;
         QFile file(dir.filePath("p.mq"));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(program) == program.size() &&
@@ -180,10 +180,8 @@ private slots:
     // The pictures before and after a run against the editor's bars after the same load and run,
     // pixel for pixel at the grid's places: each bar in its fill, an X caption in its colour.
     void picture_data() {
-        QTest::addColumn<QByteArray>("program");
-        QTest::addColumn<int>("scale");
-        QTest::addColumn<int>("bar"); // and the colour the run leaves it in
-        QTest::addColumn<int>("fill");
+        // A bar, and the colour the run leaves it in.
+        Columns<QByteArray, int, int, int>("program", "scale", "bar", "fill");
         QFile multiply(MOSAIQ_EXAMPLES "/multiply.mq");
         QVERIFY(multiply.open(QIODevice::ReadOnly));
         // clang-format off
@@ -194,8 +192,7 @@ private slots:
         // clang-format on
     }
     void picture() {
-        QFETCH(QByteArray, program);
-        QFETCH(int, scale);
+        const auto [program, scale, bar] = Fetch<QByteArray, int, int>("program", "scale", "bar");
         QTemporaryDir dir;
         QFile file(dir.filePath("p.mq"));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(program) == program.size());
@@ -204,13 +201,12 @@ private slots:
             RunTool({"--png", dir.filePath("after.png"), "--png-before", dir.filePath("before.png"),
                      "--png-scale", QString::number(scale), "--out", "/dev/null", file.fileName()});
         QCOMPARE(got.code, 0);
-        mosaiq::test::EditorFixture editor;
-        mosaiq::test::EditorFixture::folder = dir.path();
+        EditorFixture editor;
+        EditorFixture::folder = dir.path();
         editor.Play("start p.mq");
         QCOMPARE(WrongPixels(dir.filePath("before.png"), editor.form->Bars, scale), 0);
         editor.Play("Run; wait");
         QCOMPARE(WrongPixels(dir.filePath("after.png"), editor.form->Bars, scale), 0);
-        QFETCH(int, bar);
         QTEST(int(editor.form->Bars.At(bar).fill), "fill");
     }
 };

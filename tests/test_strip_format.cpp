@@ -1,11 +1,10 @@
 // The program file format: the reader's tolerance, reading, saving and loading real files.
 
 #include "StripFormat.h"
+#include "Table.h"
 #include "fuzz/StripReaderCheck.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QProcess>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +19,7 @@
 #endif
 
 using namespace mosaiq;
+using namespace mosaiq::test;
 using namespace std::literals;
 
 namespace {
@@ -41,8 +41,8 @@ class TestStripFormat : public QObject {
     Q_OBJECT
 private slots:
     void reader_data() {
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QList<int>>("leading"); // the first cells; all others must be 0
+        // The input, and the first cells it gives; all others must be 0.
+        Columns<QByteArray, QList<int>>("input", "leading");
         const QByteArray run(300'000, '0');
         StripCodes every; // every code, no two neighbours alike
         for (int i = 0; i < kCellCount; ++i)
@@ -69,8 +69,7 @@ private slots:
         // clang-format on
     }
     void reader() {
-        QFETCH(QByteArray, input);
-        QFETCH(QList<int>, leading);
+        const auto [input, leading] = Fetch<QByteArray, QList<int>>("input", "leading");
         const QList<int> want = leading + QList<int>(kCellCount - leading.size(), 0);
         StripReader reader;
         for (const char c : input) // every line end split across pieces, CR LF included
@@ -102,9 +101,9 @@ private slots:
     void save_data() {
         // link: g.mq names f.mq too; shut file: f.mq is read-only; shut folder: the folder takes
         // no new files; full: the disk fills after 100 bytes; mount: a read-only file system.
-        QTest::addColumn<QString>("setup");
-        // Why not; f.mq's size, first byte, files in the folder, whether it is the file it was.
-        QTest::addColumn<QString>("saved");
+        // Saved: why not; f.mq's size, first byte, files in the folder, whether it is the file it
+        // was.
+        Columns<QString, QString>("setup", "saved");
         // clang-format off
         QTest::newRow("replaced") << "" << ": 4096 0 1 new";
         QTest::newRow("hard link") << "link" << ": 4096 0 2 same";
@@ -117,14 +116,7 @@ private slots:
     }
     void save() {
         QFETCH(QString, setup);
-        QFETCH(QString, saved);
-        if (setup.contains("shut") && ::geteuid() == 0) { // the superuser may write anywhere
-            const QStringList asNobody{"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                       QCoreApplication::applicationFilePath(),
-                                       QStringLiteral("save:") + QTest::currentDataTag()};
-            QCOMPARE(QProcess::execute("setpriv", asNobody), 0);
-            return;
-        }
+        if (setup.contains("shut") && RanAsNobody()) return;
         QTemporaryDir dir;
         const QByteArray d = dir.path().toUtf8(), f = d + "/f.mq";
         const bool mounted = setup == "mount" && ::mount("tmpfs", d, "tmpfs", 0, nullptr) == 0;
@@ -150,7 +142,7 @@ private slots:
             char(std::ifstream(f.toStdString()).get()) + ' ' +
             QString::number(QDir(d, {}, QDir::Name, QDir::Files | QDir::Hidden).count()) + same;
         if (mounted) ::umount(d);
-        QCOMPARE(got, saved);
+        QTEST(got, "saved");
     }
 };
 
