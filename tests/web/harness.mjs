@@ -1,0 +1,109 @@
+// Drives the browser edition in headless Chromium: a static server for the page that the web
+// build made (MOSAIQ_WEB_DIR), which records every request, and Debian's Chromium under
+// Playwright with a fresh profile. Tests read the editor's state through the page's own C
+// interface (window.mosaiq) and what is drawn from the canvas.
+
+import { chromium } from 'playwright-core';
+import { after, before } from 'node:test';
+import { createServer } from 'node:http';
+import { mkdtempSync, readFileSync, rmSync, statSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { extname, join, normalize } from 'node:path';
+
+const webDir = process.env.MOSAIQ_WEB_DIR;
+if (!webDir || !statSync(join(webDir, 'mosaiq.wasm'), { throwIfNoEntry: false }))
+    throw new Error(`no browser edition in MOSAIQ_WEB_DIR (${webDir}): build it with make build-web`);
+
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
+    '.wasm': 'application/wasm', '.svg': 'image/svg+xml' };
+
+// Every path asked for, in order.
+export const requests = [];
+
+function serve(req, res) {
+    const path = new URL(req.url, 'http://x').pathname;
+    requests.push(path);
+    const file = normalize(join(webDir, path === '/' ? 'index.html' : path));
+    try {
+        if (!file.startsWith(webDir)) throw new Error('outside');
+        const body = readFileSync(file);
+        res.writeHead(200, { 'content-type': types[extname(file)] ?? 'application/octet-stream' });
+        res.end(body);
+    } catch {
+        res.writeHead(404);
+        res.end();
+    }
+}
+
+let server, context, profile;
+export let origin;
+
+before(async () => {
+    server = createServer(serve);
+    await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+    origin = `http://127.0.0.1:${server.address().port}`;
+    profile = mkdtempSync(join(tmpdir(), 'mosaiq-chromium-'));
+    context = await chromium.launchPersistentContext(profile, {
+        executablePath: process.env.MOSAIQ_CHROMIUM ?? '/usr/bin/chromium',
+        headless: true,
+        args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+            '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+        viewport: { width: 1024, height: 720 },
+        acceptDownloads: true,
+    });
+});
+
+after(async () => {
+    await context?.close();
+    server?.close();
+    if (profile) rmSync(profile, { recursive: true, force: true });
+});
+
+// A new page on `hash` (with its "#", or none); `errors` collects what the page throws.
+export async function open(hash = '', { width = 1024, height = 720 } = {}) {
+    const page = await context.newPage();
+    await page.setViewportSize({ width, height });
+    page.errors = [];
+    page.on('pageerror', (e) => page.errors.push(e.message));
+    await page.goto(`${origin}/${hash}`);
+    await page.waitForFunction(() => window.mosaiq);
+    return page;
+}
+
+// Waits until the splash has handed over to the editor.
+export async function editor(page) {
+    await page.waitForFunction(() => document.title.startsWith('Mosaiq ['), null, { timeout: 15000 });
+}
+
+// A record of the boundary: mq_bar(i), mq_palette(i), mq_canvas() ...
+export function record(page, name, ...args) {
+    return page.evaluate(([name, args]) => {
+        const mq = window.mosaiq;
+        const at = mq[`_${name}`](...args) >> 2;
+        return Array.from(mq.HEAP32.subarray(at, at + 8));
+    }, [name, args]);
+}
+
+// The centre of a rectangle of device pixels, in the page's CSS pixels.
+export async function centre(page, [left, top, right, bottom]) {
+    const ratio = await page.evaluate(() => devicePixelRatio);
+    return { x: (left + right) / 2 / ratio, y: (top + bottom) / 2 / ratio };
+}
+
+// Resolves once the page has drawn a frame after this call.
+export function drawn(page) {
+    return page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+}
+
+// The canvas's colour at device pixel (x, y), blue-green-red as the editor keeps colours.
+export function pixel(page, x, y) {
+    return page.evaluate(([x, y]) => {
+        const [r, g, b] = document.getElementById('window').getContext('2d').getImageData(x, y, 1, 1).data;
+        return b << 16 | g << 8 | r;
+    }, [Math.floor(x), Math.floor(y)]);
+}
+
+// The open menu's items as "caption:on" or "caption:off".
+export function menuItems(page) {
+    return page.$$eval('#modal .menu button', (bs) => bs.map((b) => `${b.textContent}:${b.disabled ? 'off' : 'on'}`));
+}
