@@ -52,8 +52,8 @@ EMSCRIPTEN_KEEPALIVE void mq_post(int kind, double a, double b, double c, double
 
 // [canvas width, height, window colour, splash shown]
 EMSCRIPTEN_KEEPALIVE std::int32_t* mq_canvas() {
-    return Fill({page->CanvasWidth(), page->CanvasHeight(), Colour(kWindowColor),
-                 page->SplashShown()});
+    return Fill(
+        {page->CanvasWidth(), page->CanvasHeight(), Colour(kWindowColor), page->SplashShown()});
 }
 
 // [left, top, right, bottom, colour]
@@ -83,6 +83,54 @@ EMSCRIPTEN_KEEPALIVE int mq_take_dirty() {
 }
 EMSCRIPTEN_KEEPALIVE const int* mq_dirty_list() {
     return dirty.data();
+}
+
+// [left, top, right, bottom, background, tile colour, tiles]
+EMSCRIPTEN_KEEPALIVE std::int32_t* mq_splash() {
+    return Rect(page->SplashPixels(),
+                {Colour(0xE0E0E0), Colour(page->TileColor()), page->TileCount()});
+}
+
+// [left, top, right, bottom] of tile 1 and up
+EMSCRIPTEN_KEEPALIVE std::int32_t* mq_splash_tile(int index) {
+    if (index < 1 || index > page->TileCount()) return Fill({});
+    return Rect(page->TilePixels(index), {});
+}
+
+// [left, top, right, bottom, background, text colour] of the title (0), the credit (1) and the
+// tagline (2)
+EMSCRIPTEN_KEEPALIVE std::int32_t* mq_splash_label(int index) {
+    const PixelRect s = page->SplashPixels();
+    const int tops[] = {1560, 1560 + 615, 1560 + 615 + 495, 1560 + 615 + 495 + 495};
+    const int i = index % 3;
+    return Rect({s.right - page->Pixels(3375), s.top + page->Pixels(tops[i]), s.right,
+                 s.top + page->Pixels(tops[i + 1])},
+                {Colour(0x000000), Colour(0xE0E0E0)});
+}
+
+EMSCRIPTEN_KEEPALIVE const char* mq_splash_text(int index) {
+    static std::string text;
+    const char* texts[] = {"", "by the Mosaiq makers ", "programs you paint, cell by cell "};
+    text = index == 0 ? page->Form.AppTitle + " " : texts[index % 3];
+    if (index == 0) text = "Mosaiq ";
+    return text.c_str();
+}
+
+// A CSS font for the canvas, sized in device pixels.
+EMSCRIPTEN_KEEPALIVE const char* mq_splash_font(int index) {
+    static std::string font;
+    const double points[] = {18, 12, 9.75};
+    font = std::string(index == 2 ? "" : "bold ") +
+           std::to_string(points[index % 3] * 96 / 72 * page->PixelsPerTwip() * 15) +
+           "px Arial, sans-serif";
+    return font.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* mq_bar_font() {
+    static std::string font;
+    font = "bold " + std::to_string(8.25 * 96 / 72 * page->PixelsPerTwip() * 15) +
+           "px \"MS Sans Serif\", sans-serif";
+    return font.c_str();
 }
 
 // Leaving the page asks first when the strip holds content.

@@ -114,19 +114,22 @@ void PageView::Main(const std::string& link) {
 
     // The splash, until its countdown releases the start-up.
     Form.HandOverMark = Form.AppTitle;
+    splash_ = DrawSplash();
     splashShown_ = true;
+    AllDirty();
     page_show(kShowSplash);
     ServeUntil([this] { return Form.HandOverMark.empty(); });
     splashShown_ = false;
 
-    Form.Form_Load();
+    StartEditor(Form);
+    std::string notice;
     if (!link.empty()) {
         StripCodes codes{};
         if (const std::string why = ReadStripLink(link, codes); why.empty()) {
             LoadStripCodes(Form.Machine, Form, codes);
             RepaintCells(Form.Machine, Form);
         } else {
-            Form.StartupNotice = "The address does not hold a program: " + why + ".";
+            notice = "The address does not hold a program: " + why + ".";
         }
     }
     PublishLink();
@@ -134,7 +137,7 @@ void PageView::Main(const std::string& link) {
     page_show(kShowEditor);
     AllDirty();
     Resize(clientWidth_, clientHeight_, pixelRatio_);
-    Form.Form_Shown();
+    ShownEditor(Form, notice);
 
     for (;;) {
         WaitForEvents(NextDue());
@@ -146,7 +149,8 @@ void PageView::Main(const std::string& link) {
 void PageView::WaitForEvents(std::optional<Clock::time_point> until) {
     if (!queue_.empty()) return;
     double ms = -1; // no end
-    if (until) ms = std::max(0.0, std::chrono::duration<double, std::milli>(*until - Now()).count());
+    if (until)
+        ms = std::max(0.0, std::chrono::duration<double, std::milli>(*until - Now()).count());
     // The page refuses a second wait while one is outstanding; none can come from here, since
     // the page only ever queues its events and every handler runs on this one stack.
     page_wait(ms);
@@ -248,7 +252,8 @@ void PageView::ShowContextMenu() {
     // A menu asked for while one is open is not opened again.
     if (menuOpen_) return;
     const ContextMenu& m = Form.mnuContext;
-    const MenuItem* items[] = {&m.mnuLoad, &m.mnuSave, &m.mnuRun, &m.mnuGC, &m.mnuClear, &m.mnuClose};
+    const MenuItem* items[] = {&m.mnuLoad, &m.mnuSave,  &m.mnuRun,
+                               &m.mnuGC,   &m.mnuClear, &m.mnuClose};
     std::string captions;
     int enabled = 0;
     for (int i = 0; i < 6; ++i) {
@@ -257,8 +262,8 @@ void PageView::ShowContextMenu() {
     }
     menuOpen_ = true;
     menuChoice_ = -1;
-    page_menu(lastPointer_.first / pixelRatio_, lastPointer_.second / pixelRatio_,
-              captions.c_str(), enabled);
+    page_menu(lastPointer_.first / pixelRatio_, lastPointer_.second / pixelRatio_, captions.c_str(),
+              enabled);
     ServeUntil([this] { return !menuOpen_; });
     const int chosen = menuChoice_;
     if (chosen < 0 || chosen > 5 || !items[chosen]->Enabled) return;
@@ -371,7 +376,8 @@ void PageView::PublishLink() {
     page_link(link_.c_str());
 }
 
-// ---- Layout and the pointer -----------------------------------------------------------------------
+// ---- Layout and the pointer
+// -----------------------------------------------------------------------
 
 void PageView::AllDirty() {
     allDirty_ = true;
@@ -411,7 +417,7 @@ PixelRect PageView::PanelPixels() const {
 PixelRect PageView::BarPixels(int index) const {
     if (!Form.Bars.At(index).visible) return {};
     const PixelRect panel = PanelPixels();
-    PixelRect r = Form.Grid.BarPixels(index, PixelsPerTwip(), PixelsPerTwip());
+    PixelRect r = GridPixelsOf(Form.Grid, index, PixelsPerTwip());
     // The frame clips what runs past it.
     r = {std::min(panel.left + r.left, panel.right), std::min(panel.top + r.top, panel.bottom),
          std::min(panel.left + r.right, panel.right), std::min(panel.top + r.bottom, panel.bottom)};
@@ -424,14 +430,26 @@ PixelRect PageView::PalettePixels(int index) const {
     return {left, top, left + Pixels(box.width), top + Pixels(box.height)};
 }
 
+PixelRect PageView::SplashPixels() const {
+    const int w = Pixels(5850), h = Pixels(4215);
+    const int left = (CanvasWidth() - w) / 2, top = (CanvasHeight() - h) / 2;
+    return {left, top, left + w, top + h};
+}
+
+PixelRect PageView::TilePixels(int index) const {
+    const PixelRect s = SplashPixels();
+    const TwipsBox& t = splash_.tiles[static_cast<std::size_t>(index - 1)];
+    return {s.left + Pixels(t.left), s.top + Pixels(t.top), s.left + Pixels(t.left + t.width),
+            s.top + Pixels(t.top + t.height)};
+}
+
 PageView::Hit PageView::HitAt(int x, int y) const {
     if (splashShown_ || x < 0 || y < 0 || x >= CanvasWidth() || y >= CanvasHeight()) return {};
     for (int i = 0; i < kInstructionCount; ++i)
         if (PalettePixels(i).Contains(x, y)) return {Target::Palette, i};
     const PixelRect panel = PanelPixels();
     if (!panel.Contains(x, y)) return {Target::Window, 0};
-    if (const int bar = Form.Grid.BarAt(x - panel.left, y - panel.top, PixelsPerTwip(),
-                                        PixelsPerTwip());
+    if (const int bar = GridBarAtOf(Form.Grid, x - panel.left, y - panel.top, PixelsPerTwip());
         bar != 0 && Form.Bars.At(bar).visible)
         return {Target::Bar, bar};
     return {Target::Panel, 0};
@@ -491,7 +509,8 @@ void PageView::PointerUp(int x, int y, int button, int buttons) {
 void PageView::ShowHint(const Hit& hit) {
     std::string_view hint;
     if (hit.target == Target::Bar) hint = Form.Bars.HintText(hit.index);
-    if (hit.target == Target::Palette) hint = kInstructionNames[static_cast<std::size_t>(hit.index)];
+    if (hit.target == Target::Palette)
+        hint = kInstructionNames[static_cast<std::size_t>(hit.index)];
     if (hint == hint_) return;
     hint_ = hint;
     page_hint(hint_.c_str());

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "CoreBridge.h"
 #include "Editor.h"
-#include "GridGeometry.h"
 #include "PageEvent.h"
 
 #include <chrono>
@@ -45,6 +45,11 @@ public:
     PixelRect BarPixels(int index) const; // on the canvas, clipped by the frame
     PixelRect PalettePixels(int index) const;
     bool SplashShown() const { return splashShown_; }
+    // The splash, centred on the canvas: its panel, and tile `index` (1 up) or label `index`.
+    PixelRect SplashPixels() const;
+    PixelRect TilePixels(int index) const;
+    int TileCount() const { return static_cast<int>(splash_.tiles.size()); }
+    Color TileColor() const { return splash_.tileColor; }
     // Bars drawn again since the page last asked: the list, or everything when it says so.
     bool TakeDirty(std::vector<int>& bars);
 
@@ -101,11 +106,12 @@ private:
     // Modal pieces: what the page answered.
     bool menuOpen_ = false;
     int menuChoice_ = -1;
-    int asked_ = 0;                 // questions and choosers opened so far
-    std::map<int, int> answers_;    // by question
-    std::string saveName_;          // the file a save writes, once chosen
+    int asked_ = 0;              // questions and choosers opened so far
+    std::map<int, int> answers_; // by question
+    std::string saveName_;       // the file a save writes, once chosen
     int saveId_ = 0;
     bool splashShown_ = false;
+    SplashPicture splash_;
 
     // The pointer: who holds it while a button is down.
     Hit capture_;

@@ -128,12 +128,12 @@ async function start() {
         }
     });
 
-    resize();
-    requestAnimationFrame(frame);
     // The fragment is untrusted: no more of it than the longest link is handed on, so a longer
     // one is refused at once, by its length.
     const link = location.hash.slice(1, 2 + mq._mq_link_limit());
     mq.callMain(link ? [link] : []);
+    resize();
+    requestAnimationFrame(frame);
 }
 
 start();
