@@ -9,9 +9,7 @@
 #include <QPainter>
 #include <QToolTip>
 
-#include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace mosaiq {
 
@@ -24,7 +22,8 @@ int ButtonBits(Qt::MouseButtons buttons) {
 }
 } // namespace
 
-CellView::CellView(BarModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+CellView::CellView(BarModel& model, const GridLayout& grid, QWidget* parent)
+    : QWidget(parent), model_(model), grid_(grid) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -52,7 +51,9 @@ void CellView::BarChanged(int index) {
 }
 
 void CellView::FrameDue() {
-    if (panelDirty_) {
+    // A new layout moves every bar: what its old places showed goes as well.
+    if (panelDirty_ || grid_ != drawnGrid_) {
+        drawnGrid_ = grid_;
         update();
     } else if (anyDirty_) {
         QRegion region;
@@ -65,15 +66,16 @@ void CellView::FrameDue() {
     panelDirty_ = false;
 }
 
+double CellView::PixelsPerTwipX() const {
+    return logicalDpiX() * devicePixelRatioF() / kTwipsPerInch;
+}
+double CellView::PixelsPerTwipY() const {
+    return logicalDpiY() * devicePixelRatioF() / kTwipsPerInch;
+}
+
 QRect CellView::DeviceBarRect(int index) const {
-    const Bar& bar = model_.At(index);
-    // The gap is the same across and down: the pitch less the bar's width.
-    const Bar& next = model_.At(index % 32 ? index + 1 : index - 1);
-    const int gap = std::abs(next.left - bar.left) - bar.width;
-    const double ratio = devicePixelRatioF();
-    const PixelSpan x = BarSpan(bar.left, bar.width, gap, logicalDpiX() * ratio / kTwipsPerInch);
-    const PixelSpan y = BarSpan(bar.top, bar.height, gap, logicalDpiY() * ratio / kTwipsPerInch);
-    return QRect(x.first, y.first, x.end - x.first, y.end - y.first);
+    const PixelRect r = grid_.BarPixels(index, PixelsPerTwipX(), PixelsPerTwipY());
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 QRect CellView::BarRect(int index) const {
@@ -85,23 +87,10 @@ QRect CellView::BarRect(int index) const {
 }
 
 int CellView::BarAt(QPointF pos) const {
-    // Every bar has the same size and pitch, so the grid's arithmetic names the bar under a point
-    // up to a pixel of rounding; the drawn pixels of that guess and its neighbours settle it.
-    constexpr int side = 32;
-    const Bar& first = model_.At(1);
-    if (!first.visible) return 0;
-    const int pitchX = model_.At(2).left - first.left;
-    const int pitchY = model_.At(side + 1).top - first.top;
-    if (pitchX <= 0 || pitchY <= 0) return 0;
     const double ratio = devicePixelRatioF();
-    const QPoint device(static_cast<int>(std::floor(pos.x() * ratio)),
-                        static_cast<int>(std::floor(pos.y() * ratio)));
-    const int column = static_cast<int>(PixelsToTwips(pos.x(), logicalDpiX()) / pitchX);
-    const int row = static_cast<int>(PixelsToTwips(pos.y(), logicalDpiY()) / pitchY);
-    for (int r = std::min(row + 1, side - 1); r >= std::max(row - 1, 0); --r)
-        for (int c = std::min(column + 1, side - 1); c >= std::max(column - 1, 0); --c)
-            if (const int i = r * side + c + 1; DeviceBarRect(i).contains(device)) return i;
-    return 0;
+    return grid_.BarAt(static_cast<int>(std::floor(pos.x() * ratio)),
+                       static_cast<int>(std::floor(pos.y() * ratio)), PixelsPerTwipX(),
+                       PixelsPerTwipY());
 }
 
 void CellView::paintEvent(QPaintEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BarModel.h"
+#include "GridGeometry.h"
 
 #include <array>
 
@@ -20,9 +21,9 @@ namespace mosaiq {
 class CellView : public QWidget {
     Q_OBJECT
 public:
-    explicit CellView(BarModel& model, QWidget* parent = nullptr);
+    // Draws `model` where `grid` places its bars.
+    CellView(BarModel& model, const GridLayout& grid, QWidget* parent = nullptr);
 
-    Color PanelColor() const { return panelColor_; }
     void SetPanelColor(Color color);
 
     // Bar index under a point of this widget, or 0 when the point lies on the frame: the bar
@@ -55,8 +56,12 @@ protected:
 private:
     void BarChanged(int index);
     void FrameDue();
+    double PixelsPerTwipX() const;
+    double PixelsPerTwipY() const;
 
     BarModel& model_;
+    const GridLayout& grid_;
+    GridLayout drawnGrid_; // the layout the whole frame was last redrawn for
     Color panelColor_ = kBlack;
     std::array<bool, kCellCount + 1> dirty_{};
     bool anyDirty_ = false;

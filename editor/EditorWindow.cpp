@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace mosaiq {
 
@@ -37,6 +38,10 @@ QString PathText(const std::string& path) {
 }
 } // namespace
 
+std::string ChooserSpells(const std::string& name) {
+    return QFile::encodeName(QFile::decodeName(QByteArray::fromStdString(name))).toStdString();
+}
+
 EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {
     OnEndProgram = [] {
         std::fflush(nullptr);
@@ -49,7 +54,7 @@ EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
     setMouseTracking(true);
 
-    Panel = new CellView(Form.Bars, this);
+    Panel = new CellView(Form.Bars, Form.Grid, this);
     connect(Panel, &CellView::BarMouseDown, this,
             [this](int i, int b) { Form.Bar_MouseDown(i, b); });
     connect(Panel, &CellView::BarMouseMove, this,
@@ -93,6 +98,8 @@ EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {
         Form.PaceSlider_Change(rung);
         ShowPace(rung, true);
     });
+    paceWait_.setParent(this);
+    paceWait_.setObjectName(QStringLiteral("paceWait"));
     paceWait_.setSingleShot(true);
     paceWait_.setTimerType(Qt::PreciseTimer);
 
@@ -113,12 +120,11 @@ EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {
 
     // Fixed places of the controls; the frame's size follows the window (Form_Resize).
     for (int i = 0; i < kInstructionCount; ++i)
-        lColor[i]->setGeometry(TwipsRect(*this, Editor::kPaletteLeft,
-                                         Editor::kPaletteTop + Editor::kPaletteStep * i,
-                                         Editor::kPaletteWidth, Editor::kPaletteHeight));
-    Panel->move(TwipsRect(*this, Editor::kPanelLeft, Editor::kPanelTop, 0, 0).topLeft());
+        lColor[i]->setGeometry(TwipsRect(*this, EditorPlaces::PaletteBox(i)));
+    Panel->move(
+        TwipsRect(*this, EditorPlaces::kPanelLeft, EditorPlaces::kPanelTop, 0, 0).topLeft());
     SetPace(kDefaultPace);
-    ResizeClientTwips(Editor::kDesignClientWidth, Editor::kDesignClientHeight);
+    ResizeClientTwips(EditorPlaces::kDesignClientWidth, EditorPlaces::kDesignClientHeight);
 }
 
 EditorWindow::~EditorWindow() {
@@ -160,7 +166,7 @@ void EditorWindow::ShowPace(int rung, bool tipNow) {
 }
 
 void EditorWindow::PlaceStatusLine() {
-    const TwipsBox box = Editor::StatusLineBox(ClientWidthTwips(), ClientHeightTwips());
+    const TwipsBox box = EditorPlaces::StatusLineBox(ClientWidthTwips(), ClientHeightTwips());
     lblStatus->setGeometry(TwipsRect(*this, box.left, box.top, box.width, box.height));
     lblStatus->setVisible(box.shown);
 }
@@ -172,8 +178,8 @@ void EditorWindow::RefreshStatus() {
 }
 
 void EditorWindow::PlacePaceSlider() {
-    const TwipsBox box = Editor::PaceSliderBox(ClientHeightTwips());
-    PaceSlider->setGeometry(TwipsRect(*this, box.left, box.top, box.width, box.height));
+    const TwipsBox box = EditorPlaces::PaceSliderBox(ClientHeightTwips());
+    PaceSlider->setGeometry(TwipsRect(*this, box));
     PaceSlider->setVisible(box.shown);
 }
 
@@ -276,6 +282,11 @@ void EditorWindow::ResizeClientTwips(double width, double height) {
 
 void EditorWindow::Form_Resize() {
     Form.Form_Resize(isMinimized(), ClientWidthTwips(), ClientHeightTwips());
+}
+
+void EditorWindow::showEvent(QShowEvent*) {
+    // Not at once: showing the window handles events, and what Form_Shown tells belongs over it.
+    if (!std::exchange(shown_, true)) QTimer::singleShot(0, this, [this] { Form.Form_Shown(); });
 }
 
 void EditorWindow::resizeEvent(QResizeEvent*) {

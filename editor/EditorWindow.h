@@ -15,6 +15,10 @@
 namespace mosaiq {
 
 class CellView;
+
+// How the file chooser spells the file name `name` (bytes): decoded as the system decodes names,
+// and encoded again.
+std::string ChooserSpells(const std::string& name);
 class PaletteLabel;
 class StatusLabel;
 
@@ -69,6 +73,7 @@ public:
     void Changed(Part part) override;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -92,6 +97,7 @@ private:
     QTimer statusFrame_; // the status line's next frame
     quint64 statusFrames_ = 0;
     bool formPressed_ = false;
+    bool shown_ = false;
     std::chrono::steady_clock::time_point lastYield_{};
     int yieldsUnread_ = 0; // yields since the clock was last read
 };

@@ -8,7 +8,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QStandardPaths>
-#include <QTimer>
 
 namespace mosaiq {
 
@@ -26,13 +25,8 @@ ChooserPlaces ThisProgramsPlaces() {
 }
 } // namespace
 
-std::string ChooserSpells(const std::string& name) {
-    return QFile::encodeName(QFile::decodeName(QByteArray::fromStdString(name))).toStdString();
-}
-
 void Form_Load(EditorWindow& w, const std::string& commandLine, const SplashHandOver& splash) {
     Editor& form = w.Form;
-    form.AppTitle = "Mosaiq";
     InstallFileCommands(form, ThisProgramsPlaces(), ChooserSpells);
 
     form.HandOverMark = form.AppTitle;
@@ -43,24 +37,10 @@ void Form_Load(EditorWindow& w, const std::string& commandLine, const SplashHand
     while (!form.HandOverMark.empty())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 
-    const std::string unreadable = PrepareEditor(form, commandLine);
+    form.Form_Load();
+    LoadStartupProgram(form, commandLine);
     w.ShowTooltips();
     w.show();
-    if (unreadable.empty()) return;
-    // Not before: showing the window handles events, and the message belongs over the window.
-    QTimer::singleShot(0, &w, [&w, unreadable] {
-        Editor& form = w.Form;
-        const bool fresh = form.FreshStart;
-        if (fresh) {
-            form.FreshStart = false;
-            form.OneShot.SetEnabled(false);
-        }
-        TellFileFailed(form, form.FileName, "loaded", unreadable);
-        if (fresh) {
-            form.FreshStart = true;
-            form.ArmFirstTimeMenu();
-        }
-    });
 }
 
 int RunEditor(const std::string& commandLine, int pace, const SplashHandOver& splash) {

@@ -14,15 +14,10 @@ class EditorWindow;
 using SplashHandOver = std::function<void(const QString& title, std::function<void()> release)>;
 
 // The editor's start-up (Form_Load): shows the splash and waits until it releases the start-up,
-// prepares the editor, loads the program named by `commandLine` (the program's arguments joined
-// by single blanks, as bytes) and shows the window. A program that cannot be read is told once the
-// window shows; the first-time menu then waits until the message has been acknowledged.
+// gives the editor its start state, loads the program named by `commandLine` (the program's
+// arguments joined by single blanks, as bytes) and shows the window.
 void Form_Load(EditorWindow& window, const std::string& commandLine,
                const SplashHandOver& splash = {});
-
-// How the file chooser spells the file name `name` (bytes): decoded as the system decodes names,
-// and encoded again.
-std::string ChooserSpells(const std::string& name);
 
 // The editor as the program runs it: creates the window with visible runs at `pace` (steps per
 // second, 0 for full speed), starts it up and serves its events until the program ends. Needs a

@@ -29,11 +29,17 @@ std::string Request(Editor& form, const ChooserPlaces& places, const ChooserSpel
 
 } // namespace
 
+std::string FileFailedText(const std::string& path, std::string_view done,
+                           const std::string& reason) {
+    return "The file " + path + " could not be " + std::string(done) + ": " + reason;
+}
+
+namespace {
 void TellFileFailed(Editor& form, const std::string& path, std::string_view done,
                     const std::string& reason) {
-    form.View().Inform(form.AppTitle,
-                       "The file " + path + " could not be " + std::string(done) + ": " + reason);
+    form.View().Inform(form.AppTitle, FileFailedText(path, done, reason));
 }
+} // namespace
 
 void mnuLoad_Click(Editor& form, const ChooserPlaces& places, const ChooserSpelling& spelling) {
     form.BeginFileCommand();

@@ -18,9 +18,9 @@ class Editor;
 void mnuLoad_Click(Editor& form, const ChooserPlaces& places, const ChooserSpelling& spelling);
 void mnuSave_Click(Editor& form, const ChooserPlaces& places, const ChooserSpelling& spelling);
 
-// Tells the user that the file at `path` could not be `done` ("loaded", "saved") and why.
-void TellFileFailed(Editor& form, const std::string& path, std::string_view done,
-                    const std::string& reason);
+// Says that the file at `path` could not be `done` ("loaded", "saved") and why.
+std::string FileFailedText(const std::string& path, std::string_view done,
+                           const std::string& reason);
 
 // Makes the menu's Load and Save items run the commands above. `spelling` is the chooser's own;
 // without it, a name that is not valid text would come back from the chooser as another name.

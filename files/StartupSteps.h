@@ -6,9 +6,9 @@ namespace mosaiq {
 
 class Editor;
 
-// The start-up's own steps once the splash is done: the caption, the bars, the palette and the
-// menu, and the program named by `commandLine`, loaded when the path exists. Leaves FreshStart
-// true and returns why that program could not be read, or nothing.
-std::string PrepareEditor(Editor& form, const std::string& commandLine);
+// The program named on the command line (`commandLine`, bytes), once the editor has its start
+// state: becomes the file name and is loaded when the path exists; the caption shows it. A path
+// that names something that cannot be read leaves a notice for the user in StartupNotice.
+void LoadStartupProgram(Editor& form, const std::string& commandLine);
 
 } // namespace mosaiq

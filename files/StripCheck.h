@@ -29,7 +29,7 @@ std::string LineProblemText(LineProblem problem, std::uint64_t line);
 // have to be exactly 1024 lines. Lower case, leading zeros, blanks, LF line ends and a last line
 // without a line end are all fine.
 //
-// Like StripReader it keeps a few bytes of state and takes the text in pieces of any size.
+// It reads through the same stages as StripReader, so it takes the text in pieces of any size.
 class StripCheck {
 public:
     using Report = std::function<void(std::uint64_t line, LineProblem problem)>;
@@ -42,20 +42,14 @@ public:
     std::uint64_t Finish();
 
 private:
-    enum class Phase : std::uint8_t { Lead, Digits, Junk };
-
     void FeedText(const char* data, std::size_t n);
-    void EndLine();
+    bool CheckLine(const LineValue& line);
 
     TextDecoder decoder_;
+    LineTokenizer lines_;
     Report report_;
     std::uint64_t line_ = 0; // lines ended so far
     std::uint64_t problems_ = 0;
-    unsigned value_ = 0; // held at 256 once it passes FF
-    Phase phase_ = Phase::Lead;
-    bool junkFirst_ = false; // the junk came before any digit
-    bool inLine_ = false;    // a byte of a line not yet ended has been seen
-    bool afterCr_ = false;
 };
 
 } // namespace mosaiq

@@ -10,30 +10,7 @@ namespace fs = std::filesystem;
 using namespace fileio;
 
 namespace {
-
-// Any value above 255 leaves the cell 0, so the value only needs to count up to here.
-constexpr unsigned kOutOfRange = 256;
-
-constexpr signed char kOther = -1;
-constexpr signed char kBlank = -2;
-
-constexpr std::array<signed char, 256> MakeCharKinds() {
-    std::array<signed char, 256> kinds{};
-    kinds.fill(kOther);
-    for (int c = '0'; c <= '9'; ++c)
-        kinds[c] = static_cast<signed char>(c - '0');
-    for (int c = 'a'; c <= 'f'; ++c)
-        kinds[c] = static_cast<signed char>(c - 'a' + 10);
-    for (int c = 'A'; c <= 'F'; ++c)
-        kinds[c] = static_cast<signed char>(c - 'A' + 10);
-    kinds[' '] = kBlank;
-    kinds['\t'] = kBlank;
-    return kinds;
-}
-constexpr auto kCharKinds = MakeCharKinds();
-
 constexpr std::size_t kChunkSize = 16 * 1024;
-
 } // namespace
 
 void StripReader::Feed(const char* data, std::size_t n) {
@@ -41,40 +18,19 @@ void StripReader::Feed(const char* data, std::size_t n) {
 }
 
 void StripReader::FeedText(const char* data, std::size_t n) {
-    const char* p = data;
-    const char* const end = data + n;
-    while (p != end && !Full()) {
-        const auto c = static_cast<unsigned char>(*p++);
-        if (afterCr_) {
-            afterCr_ = false;
-            if (c == '\n') continue;
-        }
-        if (c == '\r' || c == '\n') {
-            afterCr_ = c == '\r';
-            EndLine();
-        } else if (stopped_) {
-            while (p != end && *p != '\r' && *p != '\n')
-                ++p;
-        } else if (const signed char kind = kCharKinds[c]; kind >= 0) {
-            value_ = std::min(value_ * 16 + static_cast<unsigned>(kind), kOutOfRange);
-        } else if (kind == kOther) {
-            stopped_ = true;
-        }
-    }
+    if (!Full()) lines_.Feed(data, n, [this](const LineValue& line) { return TakeLine(line); });
 }
 
-void StripReader::EndLine() {
-    codes_[line_] = value_ < kOutOfRange ? static_cast<std::uint8_t>(value_) : 0;
+bool StripReader::TakeLine(const LineValue& line) {
+    codes_[line_] =
+        line.value < LineValue::kValueTooLarge ? static_cast<std::uint8_t>(line.value) : 0;
     ++line_;
-    value_ = 0;
-    stopped_ = false;
+    return !Full();
 }
 
 StripCodes StripReader::Finish() {
     decoder_.Finish([this](const char* text, std::size_t size) { FeedText(text, size); });
-    // A text that ends with a line end has an empty line here, and an empty line gives the same 0
-    // that a missing one leaves.
-    if (!Full()) EndLine();
+    if (!Full()) lines_.Finish([this](const LineValue& line) { return TakeLine(line); });
     const StripCodes codes = codes_;
     *this = StripReader{};
     return codes;
@@ -105,19 +61,20 @@ FileStatus ReadStrip(std::FILE* in, StripCodes& out,
     return {};
 }
 
-FileStatus ReadStripFile(const fs::path& path, StripCodes& out) {
+FileStatus ReadStripFile(const fs::path& path, StripCodes& out, FileKinds kinds,
+                         const std::function<void(const char*, std::size_t)>& seen) {
     // Some systems open a directory for reading without complaint; say what it is up front.
     std::error_code ec;
     if (fs::is_directory(path, ec)) return Failure(std::errc::is_a_directory);
-    // A pipe or a device may never end a line, or never end at all: only plain files are read.
-    if (const auto st = fs::status(path, ec); !ec && fs::exists(st) && !fs::is_regular_file(st))
+    if (const auto st = fs::status(path, ec);
+        kinds == FileKinds::PlainOnly && !ec && fs::exists(st) && !fs::is_regular_file(st))
         return FileStatus{false, "Not a regular file"};
 
     errno = 0;
     const FilePtr file(OpenFile(path, false));
     if (!file) return ErrnoFailure(errno, std::errc::io_error);
 
-    return ReadStrip(file.get(), out);
+    return ReadStrip(file.get(), out, seen);
 }
 
 std::string FormatStrip(const StripCodes& codes) {

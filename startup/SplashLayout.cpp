@@ -1,5 +1,4 @@
 #include "SplashLayout.h"
-#include "Twips.h"
 
 #include <QTime>
 
@@ -20,10 +19,6 @@ SplashDraw ClockSeededDraw() {
     };
 }
 
-int DrawDigit(double r) {
-    return static_cast<int>(std::floor(10.0 * r));
-}
-
 Color SplashTileColor(int k, const SplashDraw& draw) {
     switch (k) {
     case 1:
@@ -39,35 +34,6 @@ Color SplashTileColor(int k, const SplashDraw& draw) {
         return g << 16 | g << 8 | g;
     }
     }
-}
-
-int TilesPerSide(double r) {
-    int n = DrawDigit(r);
-    if (n < 4) n += 4;
-    if (n > 8) n = 8;
-    return n;
-}
-
-int GapFactor(double r) {
-    return DrawDigit(r) + 4;
-}
-
-SplashLayout ComputeSplashLayout(double panelWidth, double panelHeight, double drawN,
-                                 double drawF) {
-    SplashLayout grid;
-    grid.n = TilesPerSide(drawN);
-    grid.f = GapFactor(drawF);
-    const int H = static_cast<int>(std::nearbyint(panelHeight));
-    const int W = static_cast<int>(std::nearbyint(panelWidth));
-    grid.gap = H / grid.n / 100 * grid.f;
-    grid.h = H / grid.n - grid.gap;
-    grid.w = W / grid.n - grid.gap;
-    grid.tiles.reserve(static_cast<std::size_t>(grid.n * grid.n));
-    for (int c = 1; c <= grid.n; ++c)
-        for (int j = 1; j <= grid.n; ++j)
-            grid.tiles.push_back(
-                {(grid.w + grid.gap) * (c - 1), (grid.h + grid.gap) * (j - 1), grid.w, grid.h});
-    return grid;
 }
 
 } // namespace mosaiq

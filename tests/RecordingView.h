@@ -6,11 +6,11 @@
 // describes what the window would show, for comparing with a table's expectation.
 
 #include "Editor.h"
-#include "EditorStartup.h"
 #include "FileCommands.h"
 #include "StartupSteps.h"
 #include "StripFormat.h"
 
+#include <QFile>
 #include <QStringList>
 #include <QTest>
 
@@ -23,6 +23,11 @@ namespace mosaiq::test {
 
 inline QString Q(std::string_view s) {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+// A chooser that works in UTF-8 text: a name that is not valid UTF-8 comes back spelled otherwise.
+inline std::string Spelled(const std::string& name) {
+    return QString::fromUtf8(name).toUtf8().toStdString();
 }
 
 class RecordingView : public EditorView {
@@ -74,7 +79,19 @@ public:
         return std::exchange(fileAnswer, {});
     }
     void EndProgram() override { ++ends; }
-    void Changed(Part) override {}
+    // What the window has been told to show: the caption, the palette's marks, the frame's colour
+    // and size.
+    std::string caption;
+    std::array<bool, kInstructionCount> palette{};
+    Color panelColor = kBlack;
+    double panelWidth = 0, panelHeight = 0;
+    void Changed(Part part) override {
+        if (part == Part::Caption) caption = form->Caption;
+        for (int i = 0; part == Part::Palette && i < kInstructionCount; ++i)
+            palette[i] = form->lColor[i].Border;
+        if (part == Part::PanelColor) panelColor = form->PanelColor;
+        if (part == Part::PanelSize) panelWidth = form->PanelWidth, panelHeight = form->PanelHeight;
+    }
 };
 
 // A row of a table of scripts: the script, and what the window shows at its "check" steps and at
@@ -94,18 +111,17 @@ struct EditorFixture {
     explicit EditorFixture(bool fresh = false) {
         Editor& e = *form;
         view.form = &e;
-        e.SetStatus(kModeDesign);
-        for (int i = 0; i < kInstructionCount; ++i)
-            e.lColor[i].Fill = kInstructionColors[i];
-        e.SetPaletteBorder(1, true);
-        e.Bars.SetCaption(1, BarCaption::X);
-        e.mnuContext.mnuSave.Enabled = false;
+        e.Form_Load();
         e.FreshStart = fresh;
-        e.Form_Resize(false, Editor::kDesignClientWidth, Editor::kDesignClientHeight);
+        e.Form_Resize(false, EditorPlaces::kDesignClientWidth, EditorPlaces::kDesignClientHeight);
         ChooserPlaces places;
         places.programFolder = "/the/program";
-        InstallFileCommands(e, places, ChooserSpells);
+        InstallFileCommands(e, places, Spelled);
+        // The timer as a real one would run it, on the view's clock: "after" lets it fire.
+        e.OneShot.SetObserver(
+            [this] { due = view.now + std::chrono::milliseconds(form->OneShot.Interval()); });
     }
+    std::chrono::steady_clock::time_point due;
     // A file named in a script (its bytes percent-encoded), in `folder`; "-" names none.
     static std::string Path(const QString& name) {
         const QByteArray bytes = QByteArray::fromPercentEncoding(name.toUtf8());
@@ -116,12 +132,14 @@ struct EditorFixture {
     // release, click), "move N" and "right N" (a right release) act on bar N, or on the frame
     // for N = 0; "away" moves over the window's background, "background" clicks it. "cell N V"
     // paints V into cell N, "touch N" marks cell N as changed by a run; "fresh", "busy", "yes",
-    // "ok" set FreshStart, Busy and the answers; "file P" names a file. "Run", "Clear", "Reset",
-    // "close", "resize W H" and "minimised W H" are the commands and window events; "arm WORD"
-    // arms the timer; "wait" lets an armed timer fire. "during [N]" plays the steps after it at
-    // the Nth (50th) yield of the run that the next timer firing starts; "check" records State(),
-    // "status" the status line's words. "+N" lets N ms pass; "slide N" moves the pace slider to
-    // rung N; "fill A B V" puts V into cells A to B.
+    // "ok" set FreshStart, Busy and the answers; "file P" names a file. "start P" starts up with
+    // file P ("-": none), "shown" is the window's first show. "Run", "Clear", "Reset", "close",
+    // "resize W H" and "minimised W H" are the commands and window events; "arm WORD" arms the
+    // timer; "wait" lets an armed timer fire, "after MS" lets MS milliseconds pass and a timer
+    // then due fire, "+MS" only lets the time pass. "during [N]" plays the steps after it at the
+    // Nth (50th) yield of the run that the next timer firing starts; "check" records State(),
+    // "status" the status line's words. "slide N" moves the pace slider to rung N; "fill A B V"
+    // puts V into cells A to B.
     void Play(const QString& script) {
         Steps(script.split(QStringLiteral("; "), Qt::SkipEmptyParts));
     }
@@ -149,11 +167,9 @@ struct EditorFixture {
             if (verb == "ok") view.ok = true;
             if (verb == "file") e.FileName = s[1].toStdString();
             if (verb == "file") e.ShowFileInCaption();
-            if (verb == "start") {
-                if (const std::string error = PrepareEditor(e, Path(name)); !error.empty())
-                    view.questions << "start: " + Q(error);
-            }
-            if (verb == "load" || verb == "save") view.fileAnswer = ChooserSpells(Path(name));
+            if (verb == "start") e.Form_Load(), LoadStartupProgram(e, Path(name));
+            if (verb == "shown") e.Form_Shown();
+            if (verb == "load" || verb == "save") view.fileAnswer = Spelled(Path(name));
             if (verb == "load") e.mnuLoad_Click();
             if (verb == "save") e.mnuSave_Click();
             if (verb == "saved") log << name + " holds " + Saved(name);
@@ -169,6 +185,8 @@ struct EditorFixture {
                 e.Form_Resize(verb == "minimised", n, s.value(2).toInt());
             if (verb == "arm") e.OneShot.Arm(s.value(1).toStdString(), 10);
             if (verb == "wait" && e.OneShot.Counting()) e.OneShot_Timer();
+            if (verb == "after") view.now += std::chrono::milliseconds(n);
+            if (verb == "after" && e.OneShot.Counting() && due <= view.now) e.OneShot_Timer();
             if (verb == "check") log << State();
             if (verb == "status") log << Q(e.StatusText());
             if (verb.startsWith('+')) view.now += std::chrono::milliseconds(verb.toInt());
@@ -210,7 +228,7 @@ struct EditorFixture {
             if (on) out << text;
         };
         for (int i = 0; i < kInstructionCount; ++i)
-            if (e.lColor[i].Border) palette << QString::number(i);
+            if (view.palette[i]) palette << QString::number(i);
         for (int i = 1; i <= kCellCount; ++i) {
             const int code = e.Machine.Cells[i];
             if (code) cells << QStringLiteral("%1=%2").arg(i).arg(code);
@@ -221,9 +239,9 @@ struct EditorFixture {
         }
         const QString pen = QString::number(e.PenCode);
         const std::string& word = e.OneShot.Tag();
-        add(e.Caption != "Mosaiq [Design]", Q(e.Caption));
+        add(view.caption != "Mosaiq [Design]", Q(view.caption));
         add(e.mnuContext.mnuRun.Caption != "Run", "item " + Q(e.mnuContext.mnuRun.Caption));
-        add(e.PanelColor != kBlack, QStringLiteral("white"));
+        add(view.panelColor != kBlack, QStringLiteral("white"));
         add(e.Busy, QStringLiteral("busy"));
         add(true, "pen " + pen + (palette.join(',') == pen ? "" : " (" + palette.join(',') + ")"));
         add(!cells.isEmpty(), "cells " + cells.join(','));

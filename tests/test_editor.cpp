@@ -6,7 +6,6 @@
 #include "FileCommands.h"
 #include "Pacer.h"
 #include "RecordingView.h"
-#include "StartupSteps.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,23 +27,17 @@ using Clock = Pacer::Clock;
 
 namespace {
 
-// Asks the pacer as a run would, until `until`, a step taking no time; counts steps and waits.
+// Asks the pacer as a run would from `now` until `until`, a step taking no time; counts steps.
 // With `woken`, every wait is cut short at the next frame, as a served event does.
-struct Simulation {
-    Pacer& pacer;
-    Clock::time_point now;
-    bool woken = false;
-    long steps = 0, waits = 0, firstBurst = -1;
-    void RunUntil(Clock::time_point until) {
-        for (long burst = 0; now < until;) {
-            if (const auto wait = pacer.Take(now); wait == Pacer::Duration::zero())
-                ++steps, ++burst;
-            else
-                firstBurst = firstBurst < 0 ? burst : firstBurst, ++waits,
-                now += woken ? std::min<Pacer::Duration>(wait, Pacer::kFrame) : wait;
-        }
-    }
-};
+long Steps(Pacer& pacer, Clock::time_point& now, Clock::time_point until, bool woken = false) {
+    long steps = 0;
+    while (now < until)
+        if (const auto wait = pacer.Take(now); wait == Pacer::Duration::zero())
+            ++steps;
+        else
+            now += woken ? std::min<Pacer::Duration>(wait, Pacer::kFrame) : wait;
+    return steps;
+}
 
 // Whether `check` holds in a child process run by a user without privileges: nobody, where this
 // process is the superuser, who may write anywhere.
@@ -73,31 +66,55 @@ private slots:
     void scripts();
     void runFallingDueDuringRunWaits();
 
-    // At every rung a run takes its pace's instructions a second, one burst a frame (16 ms) or
-    // one a wait when that is less. Held up for a second (a modal question, a slow paint), it
-    // catches up by one frame at most and goes on at its pace; the held-up time is not made good.
-    void rungs_data() {
-        QTest::addColumn<int>("pace");
-        for (const int pace : kPaceLadder)
-            if (pace != kFullSpeed) QTest::newRow(qPrintable(QString::number(pace))) << pace;
+    // A run's steps in its first second at a pace set as it starts (and one step more), and in
+    // the second after that step, which may come after a hold-up (a modal question, a slow paint)
+    // and starts a burst in which the pace may change: steps come a frame's worth (16 ms) at a
+    // time, a held-up run catches up by one frame at most, and a slow-down keeps no more steps in
+    // hand than the new pace allows.
+    void pacer_data() {
+        QTest::addColumn<Ints>("paces"); // before, after, the hold-up in ms; woken every frame
+        QTest::addColumn<QString>("steps");
+        QTest::newRow("1, held up") << Ints{1, 1, 1000} << "1, 0";
+        QTest::newRow("1000, held up") << Ints{1000, 1000, 1000} << "993, 1023";
+        QTest::newRow("1000000 to 1") << Ints{1000000, 1, 0} << "992001, 1";
+        QTest::newRow("2 to 1000, held up") << Ints{2, 1000, 1000} << "2, 992";
+        QTest::newRow("20, woken every frame") << Ints{20, 20, 0, 1} << "20, 19";
     }
-    void rungs() {
-        QFETCH(int, pace);
+    void pacer() {
+        QFETCH(Ints, paces);
+        QFETCH(QString, steps);
         Pacer pacer;
-        pacer.SetPace(pace, Clock::time_point{});
-        const double perFrame = pace * 0.016, slack = 2 * perFrame + 1;
-        Simulation run{pacer, Clock::time_point{} + 1h};
-        run.RunUntil(run.now + 2s);
-        QVERIFY(std::abs(run.steps - 2.0 * pace) <= slack);
-        const double perWait = double(run.steps - run.firstBurst) / run.waits;
-        QVERIFY(perFrame < 1 ? perWait <= 1.01 : std::abs(perWait - perFrame) <= 1 + perFrame / 50);
-        Simulation after{pacer, run.now + 1s};
-        after.RunUntil(after.now + 1s);
-        QVERIFY(after.firstBurst <= std::max(1.0, 2 * perFrame) + 1);
-        QVERIFY(std::abs(after.steps - pace) <= slack);
-        Simulation woken{pacer, after.now + 1s, true}; // the pace holds with events every frame
-        woken.RunUntil(woken.now + 2s);
-        QVERIFY(std::abs(woken.steps - 2.0 * pace) <= slack);
+        Clock::time_point now{};
+        pacer.SetPace(paces[0], now);
+        const bool woken = paces.size() > 3;
+        const long first = Steps(pacer, now, Clock::time_point{} + 1s, woken);
+        now += std::chrono::milliseconds(paces[2]);
+        const bool burst = pacer.Take(now) == Pacer::Duration::zero(); // the change comes mid-burst
+        pacer.SetPace(paces[1], now);
+        QCOMPARE(
+            QStringLiteral("%1, %2").arg(first + burst).arg(Steps(pacer, now, now + 1s, woken)),
+            steps);
+    }
+
+    // The ladder the manual page names, the rung a pace is taken to (the slower on a tie), and
+    // how the pace is named.
+    void ladder() {
+        QFile manual(MOSAIQ_MANUAL);
+        QVERIFY(manual.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(manual.readAll()).simplified();
+        const QString named = text.section("nearest of ", 1).section('.', 0, 0);
+        QStringList rungs;
+        for (const int pace : kPaceLadder)
+            if (pace != kFullSpeed) rungs << QString::number(pace);
+        QCOMPARE(named, rungs.mid(0, rungs.size() - 1).join(", ") + " and " + rungs.back());
+        QStringList seen;
+        for (const double pace : {0.2, 1.5, 750.0, 750.1, 9e9})
+            seen << QString::number(NearestPace(pace));
+        for (const int pace : {1, 1000000, kFullSpeed})
+            seen << Q(PaceText(pace));
+        QCOMPARE(seen.join(" | "),
+                 "1 | 1 | 500 | 1000 | 1000000 | Pace: 1 instruction per second | "
+                 "Pace: 1,000,000 instructions per second | Pace: full speed");
     }
 
     // A run at a pace is the same run as at full speed: the same cells, steps, passes and end.
@@ -179,8 +196,9 @@ private slots:
     void initTestCase() {
         EditorFixture::folder = dir.path();
         // clang-format off
-        const std::map<QString, QByteArray> files = {{"a ~ b.mq", "04\r\n0B"}, {"R.MQ", "05\r\n00\r\nFF"}, {"r.mq", "09"}, {"x y.mq", "0\n0\n0\n0\n6"}, {"caf%E9.mq", "07"}, {"big.mq", "1"}};
+        const std::map<QString, QByteArray> files = {{"a ~ b.mq", "04\r\n0B"}, {"R.MQ", "05\r\n00\r\nFF"}, {"r.mq", "09"}, {"x y.mq", "0\n0\n0\n0\n6"}, {"caf%E9.mq", "07"}, {"alike/caf%E9.mq", "07"}, {"alike/caf%EF.mq", "08"}, {"big.mq", "1"}};
         // clang-format on
+        QVERIFY(QDir(dir.path()).mkdir("alike"));
         for (const auto& [name, text] : files)
             QVERIFY(std::ofstream(EditorFixture::Path(name)) << text.toStdString());
         std::filesystem::resize_file(EditorFixture::Path("big.mq"), 2 << 20);
@@ -188,7 +206,10 @@ private slots:
         QVERIFY(QFile::link("/dev/zero", dir.filePath("zero.mq")));
     }
     // Qt cannot remove a name that is not UTF-8.
-    void cleanupTestCase() { std::filesystem::remove(EditorFixture::Path("caf%E9.mq")); }
+    void cleanupTestCase() {
+        for (const char* name : {"caf%E9.mq", "alike/caf%E9.mq", "alike/caf%EF.mq"})
+            std::filesystem::remove(EditorFixture::Path(name));
+    }
 
     // Where the choosers open before a file is named: the program's folder in a build tree; once
     // installed, Load in the examples and Save in the documents, or home without them.
@@ -215,7 +236,7 @@ private slots:
         InstallFileCommands(*f.form,
                             FindChooserPlaces(path("usr/bin"), MOSAIQ_EXAMPLES_FROM_BIN,
                                               path("~/Documents"), path("~")),
-                            ChooserSpells);
+                            Spelled);
         f.form->mnuLoad_Click();
         f.form->mnuSave_Click();
         QStringList folders;
@@ -257,7 +278,7 @@ private slots:
             places.documentsFolder = places.homeFolder / "Documents";
         QVERIFY(HoldsUnprivileged([&] {
             EditorFixture fixture;
-            InstallFileCommands(*fixture.form, places, ChooserSpells);
+            InstallFileCommands(*fixture.form, places, Spelled);
             fixture.form->FileName = file.toStdString();
             fixture.form->mnuSave_Click();
             return Q(fixture.view.requests.at(0).fileName).replace(root.path() + '/', "") ==
@@ -267,21 +288,31 @@ private slots:
     }
 };
 
+// The layout in twips; and in device pixels: the frame's size, bar 34 and the pace slider. Every
+// edge lies within a pixel of its place in twips; neighbours keep a line of one pixel or more
+// between them while the layout has a gap, and meet in a run; the bar under each of a bar's
+// corners is that bar, and the pixel past its bottom right corner is the frame. Nothing is under
+// any point of a grid not shown.
 void TestEditor::layout_data() {
     QTest::addColumn<QString>("mode");
-    QTest::addColumn<QList<double>>("client");
+    QTest::addColumn<QList<double>>("client"); // width, height, dpi
     QTest::addColumn<Ints>("e"); // frame; gap; bar 34 (row 2, column 2); last row's overrun
+    QTest::addColumn<QString>("pixels");
     // clang-format off
-    const auto row = [](const char* name, const char* mode, QList<double> c, Ints e) { QTest::newRow(name) << QString(mode) << c << e; };
-    row("designed", "", {10635, 7905}, {9570, 7545, 12, 287, 224, 299, 236, -5});
-    row("running", "running", {10635, 7905}, {9570, 7545, 0, 299, 236, 299, 236, 7});
-    row("too narrow", "", {900, 7905}, {9570, 7545, 12, 287, 224, 299, 236, -5});
-    row("too low", "", {6000, 300}, {4935, 7545, 6, 148, 230, 154, 236, 1});
-    row("bars below 0 high", "", {45000, 1995}, {43935, 1635, 55}); // all hidden
-    row("minimised", "min", {6000, 6000}, {9570, 7545, 12, 287, 224, 299, 236, -5});
+    const auto row = [](const char* name, const char* mode, QList<double> c, Ints e, const char* pixels = "") { QTest::newRow(name) << QString(mode) << c << e << QString(pixels); };
+    const Ints designed{9570, 7545, 12, 287, 224, 299, 236, -5}, running{9570, 7545, 0, 299, 236, 299, 236, 7};
+    row("designed", "", {10635, 7905, 96}, designed, "638x503 20,16-39,31 8,272 41x239");
+    // 144 dpi: 7545 twips are 754.5 pixels, the gap's edges at 29.9 and 23.6 twips.
+    row("designed, 144 dpi", "", {10635, 7905, 144}, designed, "957x755 30,24-59,46 12,408 62x359");
+    row("running", "running", {10635, 7905, 144}, running, "957x755 30,24-60,47 12,408 62x359");
+    row("small, 120 dpi", "", {5300, 4100, 120}, {4235, 3740, 5, 127, 112, 132, 117, -1}, "353x312 11,10-21,19 10,340 51x0");
+    row("too narrow", "", {900, 7905, 96}, designed);
+    row("too low", "", {6000, 300, 96}, {4935, 7545, 6, 148, 230, 154, 236, 1});
+    row("bars below 0 high", "", {45000, 1995, 96}, {43935, 1635, 55}, "2929x109 0,0-0,0 8,272 41x0"); // all hidden
+    row("minimised", "min", {6000, 6000, 96}, designed);
     // Halves go to the even neighbour: the frame's 9570.5 to 9570, the gap's 12.5 to 12.
-    row("half twip frame", "", {10635.5, 7905}, {9570, 7545, 12, 287, 224, 299, 236, -5});
-    row("half twip gap", "", {11065, 7905}, {10000, 7545, 12, 300, 224, 312, 236, -5});
+    row("half twip frame", "", {10635.5, 7905, 96}, designed);
+    row("half twip gap", "", {11065, 7905, 96}, {10000, 7545, 12, 300, 224, 312, 236, -5});
     // clang-format on
 }
 
@@ -289,17 +320,62 @@ void TestEditor::layout() {
     QFETCH(QString, mode);
     QFETCH(QList<double>, client);
     QFETCH(Ints, e);
+    QFETCH(QString, pixels);
     EditorFixture f;
     Editor& w = *f.form;
     w.SetStatus(mode == "running" ? kModeRunning : kModeDesign);
     w.Form_Resize(mode == "min", client[0], client[1]);
-    const Bar &b = w.Bars.At(34), &last = w.Bars.At(kCellCount);
-    const int height = int(w.PanelHeight);
-    const Ints seen{int(w.PanelWidth), height, w.Grid.gap, b.width,
-                    b.height,          b.left, b.top,      last.top + last.height - height};
+    const Bar &b34 = w.Bars.At(34), &last = w.Bars.At(kCellCount);
+    const int height = int(f.view.panelHeight);
+    const Ints seen{int(f.view.panelWidth),
+                    height,
+                    w.Grid.gap,
+                    b34.width,
+                    b34.height,
+                    b34.left,
+                    b34.top,
+                    last.top + last.height - height};
     QCOMPARE(seen.mid(0, e.size()), e); // only the frame and gap when every bar is hidden
-    for (int i = 1; i <= kCellCount; ++i)
-        QCOMPARE(w.Bars.At(i).visible, e.size() > 3);
+
+    const double dpi = client[2], k = dpi / kTwipsPerInch;
+    const GridLayout& g = w.Grid;
+    const PixelRect r = g.BarPixels(34, k, k);
+    TwipsBox slider = EditorPlaces::PaceSliderBox(client[1]);
+    slider.height *= slider.shown;
+    const auto px = [dpi](double twips) { return TwipsToPixels(twips, dpi); };
+    if (!pixels.isEmpty())
+        QCOMPARE(QStringLiteral("%1x%2 %3,%4-%5,%6 %7,%8 %9x%10")
+                     .arg(px(f.view.panelWidth))
+                     .arg(px(f.view.panelHeight))
+                     .arg(g.shown ? r.left : 0)
+                     .arg(g.shown ? r.top : 0)
+                     .arg(g.shown ? r.right : 0)
+                     .arg(g.shown ? r.bottom : 0)
+                     .arg(px(slider.left))
+                     .arg(px(slider.top))
+                     .arg(px(slider.width))
+                     .arg(px(slider.height)),
+                 pixels);
+    for (int i = 1; i <= kCellCount; ++i) {
+        const PixelRect d = g.BarPixels(i, k, k);
+        const Bar& b = w.Bars.At(i);
+        QCOMPARE(b.visible, e.size() > 3);
+        if (!g.shown) {
+            QCOMPARE(g.BarAt(d.left, d.top, k, k), 0);
+            continue;
+        }
+        for (const auto& [pixel, twips] : {std::pair(d.left, b.left),
+                                           {d.top, b.top},
+                                           {d.right, b.left + b.width},
+                                           {d.bottom, b.top + b.height}})
+            QVERIFY(std::abs(pixel - twips * k) <= 1);
+        const PixelRect across = g.BarPixels(i % 32 ? i + 1 : i, k, k);
+        const PixelRect down = g.BarPixels(std::min(i + 32, kCellCount), k, k);
+        QVERIFY(i % 32 == 0 || std::min(across.left - d.right, 1) == (g.gap > 0));
+        QVERIFY(i > kCellCount - 32 || std::min(down.top - d.bottom, 1) == (g.gap > 0));
+        QVERIFY(g.BarAt(d.left, d.top, k, k) == i && g.BarAt(d.right - 1, d.bottom - 1, k, k) == i);
+        QVERIFY(!g.gap || g.BarAt(d.right, d.bottom, k, k) == 0);
+    }
 }
 
 void TestEditor::scripts_data() {
@@ -329,7 +405,7 @@ void TestEditor::scripts_data() {
     ScriptRow("background click", "pen 3; click 40; background", "pen 3; cells 40=3; limit 40; armed run 100");
     ScriptRow("left release on the frame", "pen 3; click 40; release 0", "pen 3; cells 40=3; limit 40; armed run 100");
     ScriptRow("right release on the frame", "pen 3; click 40; wait; right 0", "pen 3; cells 1=1,40=3; touched 1; mark 40; ran 40; menu off: none");
-    ScriptRow("releases arm one run", "pen 3; click 40; click 41; wait; check; wait", "pen 3; cells 1=2,40=3,41=3; touched 1; mark 41; ran 41 | pen 3; cells 1=2,40=3,41=3; touched 1; mark 41; ran 41");
+    ScriptRow("releases arm one run", "pen 3; click 40; after 60; click 41; after 50", "pen 3; cells 1=2,40=3,41=3; touched 1; mark 41; ran 41");
     ScriptRow("release during a run", "cell 1 5; cell 2 6; pen 3; Run; during; click 500; check; Run", "Mosaiq [Running]; item Stop; white; pen 3; cells 1=5,2=6,500=3; mark 500; limit 1024; running | pen 3; cells 1=5,2=6,500=3; mark 500; stopped");
     ScriptRow("busy", "pen 3; click 8; wait; pen 2; move 7; busy; away; click 9; move 9; right 9; click 0; right 0; pen 6", "busy; pen 6; cells 1=1,8=3; touched 1; mark 8; ran 8");
     // The menu's item states.
@@ -367,15 +443,18 @@ void TestEditor::scripts_data() {
     ScriptRow("mixed case; load missing", "start R.MQ; " + first + "load gone.mq; wait", "Mosaiq [Design] ~ %/R.MQ; pen 0; cells 1=5,3=255; file %/R.MQ; Load at %/R.MQ; " + fmenu + "; menu off: Reset Data, Save ...; Mosaiq|The file %/gone.mq could not be loaded: No such file or directory");
     ScriptRow("missing; load folder", "start gone.mq; load .", "Mosaiq [Design] ~ %/gone.mq; busy; pen 0 (1); armed loadflg 250; file %/gone.mq; Load at %/gone.mq; Mosaiq|The file %/. could not be loaded: Is a directory");
     ScriptRow("blanks; save", "start x y.mq; touch 2; save saved.mq; save saved.mq; saved saved.mq; wait", "saved.mq holds 4096 bytes, 5=6 | Mosaiq [Design] ~ %/saved.mq; pen 0 (1); cells 5=6; touched 2; file %/saved.mq; Save at %/x y.mq; Save at %/saved.mq");
-    ScriptRow("unreadable; save cancelled", "start .; save -", "Mosaiq [Design] ~ %/.; busy; pen 0 (1); armed saveflg 250; file %/.; Save at %/.; start: Is a directory");
+    ScriptRow("unreadable; save cancelled", "start .; shown; save -", "Mosaiq [Design] ~ %/.; busy; pen 0 (1); armed saveflg 250; file %/.; Save at %/.; Mosaiq|The file %/. could not be loaded: Is a directory");
     ScriptRow("save to folder", "start a ~ b.mq; save .", "Mosaiq [Design] ~ %/a ~ b.mq; busy; pen 0 (1); cells 1=4,2=11; armed saveflg 250; file %/a ~ b.mq; Save at %/a ~ b.mq; Mosaiq|The file %/. could not be saved: Is a directory");
     ScriptRow("save under a file", "start a ~ b.mq; save a ~ b.mq/x.mq; saved a ~ b.mq", "a ~ b.mq holds 6 bytes, 1=4,2=11 | Mosaiq [Design] ~ %/a ~ b.mq; busy; pen 0 (1); cells 1=4,2=11; armed saveflg 250; file %/a ~ b.mq; Save at %/a ~ b.mq; Mosaiq|The file %/a ~ b.mq/x.mq could not be saved: Not a directory");
     ScriptRow("load during a run stops it", "cell 1 1; cell 2 5; cell 3 6; Run; during; load R.MQ", "Mosaiq [Design] ~ %/R.MQ; busy; pen 0 (1); cells 1=5,3=255; X at 2; armed loadflg 250; stopped; file %/R.MQ; Load");
     // Names are bytes, whatever the chooser makes of them; only a missing file starts a new strip.
-    ScriptRow("link loop; load Latin-1; save", "start loop.mq; load caf%E9.mq; save caf%E9.mq; saved caf%E9.mq; saved caf%EF%BF%BD.mq", "caf%E9.mq holds 4096 bytes, 1=7 | caf%EF%BF%BD.mq holds nothing | Mosaiq [Design] ~ %/caf\uFFFD.mq; busy; pen 0 (1); cells 1=7; armed saveflg 250; file %/caf\uFFFD.mq; Load at %/loop.mq; Save at %/caf\uFFFD.mq; start: Too many levels of symbolic links");
-    ScriptRow("too large, in a file; load link loop, device", "start big.mq; start R.MQ/x.mq; load loop.mq; load zero.mq", "Mosaiq [Design] ~ %/R.MQ/x.mq; busy; pen 0 (1); armed loadflg 250; file %/R.MQ/x.mq; Load at %/R.MQ/x.mq; Load at %/R.MQ/x.mq; start: not a program file: too large; start: Not a directory; Mosaiq|The file %/loop.mq could not be loaded: Too many levels of symbolic links; Mosaiq|The file %/zero.mq could not be loaded: Not a regular file");
+    ScriptRow("link loop; load Latin-1; save", "start loop.mq; shown; load caf%E9.mq; save caf%E9.mq; saved caf%E9.mq; saved caf%EF%BF%BD.mq", "caf%E9.mq holds 4096 bytes, 1=7 | caf%EF%BF%BD.mq holds nothing | Mosaiq [Design] ~ %/caf\uFFFD.mq; busy; pen 0 (1); cells 1=7; armed saveflg 250; file %/caf\uFFFD.mq; Load at %/loop.mq; Save at %/caf\uFFFD.mq; Mosaiq|The file %/loop.mq could not be loaded: Too many levels of symbolic links");
+    ScriptRow("two names spelled alike", "start alike/caf%EF.mq; save alike/caf%EF.mq; start alike/caf%E9.mq; save alike/caf%E9.mq; saved alike/caf%E9.mq; saved alike/caf%EF.mq", "alike/caf%E9.mq holds 4096 bytes, 1=7 | alike/caf%EF.mq holds 4096 bytes, 1=8 | Mosaiq [Design] ~ %/alike/caf\uFFFD.mq; busy; pen 0 (1); cells 1=7; armed saveflg 250; file %/alike/caf\uFFFD.mq; Save at %/alike/caf\uFFFD.mq; Save at %/alike/caf\uFFFD.mq");
+    ScriptRow("too large, in a file; load link loop, device", "start big.mq; shown; start R.MQ/x.mq; shown; load loop.mq; load zero.mq", "Mosaiq [Design] ~ %/R.MQ/x.mq; busy; pen 0 (1); armed loadflg 250; file %/R.MQ/x.mq; Load at %/R.MQ/x.mq; Load at %/R.MQ/x.mq; Mosaiq|The file %/big.mq could not be loaded: not a program file: too large; Mosaiq|The file %/R.MQ/x.mq could not be loaded: Not a directory; Mosaiq|The file %/loop.mq could not be loaded: Too many levels of symbolic links; Mosaiq|The file %/zero.mq could not be loaded: Not a regular file");
     // The first-time menu: every resize arms it anew; it ends FreshStart.
     ScriptRow("first-time menu", "fresh; resize 10700 7905; check; wait; resize 10635 7905", "pen 0 (1); armed  1000 | pen 1; " + off);
+    ScriptRow("two resizes in the first second", "fresh; resize 10700 7905; after 600; resize 10635 7905; after 600; check; after 400", "pen 0 (1); armed  1000 | pen 1; " + off);
+    ScriptRow("first-time menu after the notice", "start .; resize 10700 7905; after 2000; check; shown; after 999; check; after 1", "Mosaiq [Design] ~ %/.; pen 0 (1); file %/. | Mosaiq [Design] ~ %/.; pen 0 (1); armed  1000; file %/.; Mosaiq|The file %/. could not be loaded: Is a directory | Mosaiq [Design] ~ %/.; pen 1; file %/.; " + off + "; Mosaiq|The file %/. could not be loaded: Is a directory");
     ScriptRow("first-time menu after a press", "fresh; press 5; wait", "pen 1; cells 5=1");
     ScriptRow("minimised", "fresh; minimised 3000 3000", "pen 0 (1)");
     // The deferred commands, falling due during a load or save (Busy).

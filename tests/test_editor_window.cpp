@@ -25,8 +25,7 @@ using namespace mosaiq;
 
 namespace {
 
-// The real window, with its modal pieces recorded instead of shown; the user takes 1.5 s to
-// acknowledge a message.
+// The real window, with its modal pieces recorded instead of shown.
 struct TestWindow : EditorWindow {
     QStringList shown; // menus (their disabled items) and messages, in order
     TestWindow() {
@@ -42,7 +41,6 @@ struct TestWindow : EditorWindow {
         return {};
     }
     void Inform(std::string_view, std::string_view text) override {
-        QTest::qWait(1500);
         shown << QString::fromUtf8(text.data(), qsizetype(text.size()));
     }
 };
@@ -102,50 +100,33 @@ private slots:
         QCOMPARE(seen + QStringLiteral("mark %1 pen %2").arg(mark).arg(w.Form.PenCode), shown);
     }
 
-    // Each bar is drawn from its rounded edges, every edge within a pixel of the layout in
-    // twips. Where the layout leaves a gap, at least one device pixel of the frame shows between
-    // neighbours, across and down; during a run they meet. The bar under every drawn pixel is the
-    // one drawn there, and the frame between them is no bar. CTest also runs this at a scale
-    // factor of 1.5.
-    void edges_data() {
-        QTest::addColumn<QSizeF>("client"); // twips
-        QTest::addColumn<bool>("running");
-        QTest::newRow("designed size") << QSizeF(10635, 7905) << false;
-        QTest::newRow("designed size, running") << QSizeF(10635, 7905) << true;
-        QTest::newRow("small") << QSizeF(5300, 4100) << false;
-    }
-    void edges() {
-        QFETCH(QSizeF, client);
-        QFETCH(bool, running);
-        TestWindow w;
-        const double ratio = w.Panel->devicePixelRatioF(), k = w.logicalDpiX() * ratio / 1440;
-        QCOMPARE(ratio, qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble());
-        if (running) w.Form.SetStatus(kModeRunning);
-        w.Form.Form_Resize(false, client.width(), client.height());
-        const auto at = [&](QPoint p) { return w.Panel->BarAt((p + QPointF(.5, .5)) / ratio); };
-        for (int i = 1; i <= kCellCount; ++i) {
-            const QRect d = w.Panel->DeviceBarRect(i);
-            const Bar& b = w.Form.Bars.At(i);
-            for (const auto& [pixel, twips] : {std::pair(d.left(), b.left),
-                                               {d.top(), b.top},
-                                               {d.right() + 1, b.left + b.width},
-                                               {d.bottom() + 1, b.top + b.height}})
-                QVERIFY(std::abs(pixel - twips * k) <= 1);
-            // The lines to the neighbours across and down: one pixel or more, or none.
-            const QRect across = w.Panel->DeviceBarRect(i % 32 ? i + 1 : i);
-            const QRect down = w.Panel->DeviceBarRect(std::min(i + 32, kCellCount));
-            QVERIFY(i % 32 == 0 || std::min(across.left() - d.right() - 1, 1) == !running);
-            QVERIFY(i > kCellCount - 32 || std::min(down.top() - d.bottom() - 1, 1) == !running);
-            QVERIFY(at(d.topLeft()) == i && at(d.bottomRight()) == i);
-            QVERIFY(running || at(d.bottomRight() + QPoint(1, 1)) == 0);
-        }
+    // A Stop chosen while a run at one instruction a second waits for its next instruction ends
+    // the run there, long before the wait's own timer would have.
+    void stopDuringWait() {
+        EditorWindow w;
+        w.SetPace(1);
+        for (int i = 1; i <= 4; ++i)
+            w.Form.Machine.Cells[i] = 1;
+        QTimer::singleShot(50, &w, [&w] { w.Form.mnuRun_Click(); }); // it reads "Stop" in a run
+        w.Form.SetRunCaption(kRunCaptionStop);
+        w.Form.RunNow();
+        const auto* wait = w.findChild<QTimer*>("paceWait");
+        QVERIFY(wait && wait->isActive());
+        QCOMPARE(int(w.Form.LastRun.end), int(RunEnd::Stopped));
     }
 
-    // The pace slider stands in the palette's column, from below lColor(7) down to the frame's
-    // bottom, and hides when the window is too low for it. One notch of the wheel is one rung,
-    // full speed is at the top, its tip names the pace and shows the new one at a wheel turn, and
-    // it never takes the focus. Besides, a white bar's hint, and the chooser in the program's own
-    // folder in the build tree.
+    // The chooser spells a name that is not valid text as another name, two such names alike.
+    void chooserSpelling() {
+        QCOMPARE(ChooserSpells("caf\xE9.mq"), std::string("caf\xEF\xBF\xBD.mq"));
+        QCOMPARE(ChooserSpells("caf\xEF.mq"), std::string("caf\xEF\xBF\xBD.mq"));
+        QCOMPARE(ChooserSpells("caf\xC3\xA9.mq"), std::string("caf\xC3\xA9.mq"));
+    }
+
+    // The pace slider ends where the frame ends, and hides when the window is too low for it.
+    // One notch of the wheel is one rung, full speed is at the top, its tip names the pace and
+    // shows the new one at a wheel turn, it never takes the focus, and a move over it is a move
+    // over the window's background. Besides, a white bar's hint, and the chooser in the program's
+    // own folder in the build tree.
     void paceSlider_data() {
         QTest::addColumn<double>("height");
         QTest::addColumn<bool>("shown");
@@ -160,11 +141,14 @@ private slots:
         Form_Load(w, {});
         w.ResizeClientTwips(10635, height);
         QSlider& slider = *w.PaceSlider;
-        const QRect palette = w.lColor[7]->geometry();
         QVERIFY(slider.isVisible() == shown && slider.focusPolicy() == Qt::NoFocus);
-        QVERIFY(slider.x() == palette.x() && slider.width() == palette.width() &&
-                slider.y() > palette.bottom() + 10);
         QCOMPARE(slider.geometry().bottom(), w.Panel->geometry().bottom());
+        w.Form.FreshStart = false;
+        w.Form.lColor_Click(2);
+        w.Form.Bar_MouseMove(11, 0);
+        QMouseEvent move(QEvent::MouseMove, {5, 5}, {5, 5}, Qt::NoButton, {}, {});
+        QCoreApplication::sendEvent(&slider, &move);
+        QCOMPARE(w.Form.HoverBar, 0);
         QStringList seen;
         QWheelEvent up({5, 5}, {}, {}, {0, 120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
         QToolTip::showText(slider.mapToGlobal(QPoint(2, 2)), slider.toolTip(), &slider);
@@ -273,8 +257,7 @@ private slots:
                  "Load ..., Save ..., Run, Reset Data (off), Clear All, Close Menu");
     }
 
-    // A program that cannot be read is told once the window shows; the first-time menu waits
-    // until the user has acknowledged the message, and comes a second later.
+    // A program that cannot be read is told once the window shows; the first-time menu follows.
     void unreadableAtStartUp() {
         QTemporaryDir dir;
         TestWindow w;

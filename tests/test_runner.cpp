@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "GridGeometry.h"
+
 #include <png.h>
 
 namespace {
@@ -39,18 +41,9 @@ QByteArray Utf16(const QByteArray& text, bool bigEndian) {
     return (bigEndian ? "\xFE\xFF" : "\xFF\xFE") + QByteArray(encode(QString::fromLatin1(text)));
 }
 
-// The non-black runs along a line of pixels, as [first, end) pairs.
-QList<QPair<int, int>> Runs(const std::function<bool(int)>& black, int length) {
-    QList<QPair<int, int>> runs;
-    for (int i = 0; i < length; ++i) {
-        if (black(i)) continue;
-        if (runs.isEmpty() || runs.back().second != i) runs.append({i, i});
-        runs.back().second = i + 1;
-    }
-    return runs;
-}
-
 } // namespace
+
+using mosaiq::GridLayout, mosaiq::PixelRect;
 
 class TestRunner : public QObject {
     Q_OBJECT
@@ -82,6 +75,11 @@ private slots:
         QTest::newRow("link loop as program") << QByteArray() << QStringList{"%d/loop"} << 1 << "mosaiq-run: cannot read %d/loop: Too many levels of symbolic links\n" << QByteArray();
         QTest::newRow("name too long") << QByteArray() << QStringList{"%d/" + QString(300, 'n')} << 1 << "mosaiq-run: cannot read %d/" + QString(300, 'n') + ": File name too long\n" << QByteArray();
         QTest::newRow("1 MiB without a line end") << QByteArray((1 << 20) + 1, ' ') << QStringList{"%p"} << 1 << "mosaiq-run: cannot read %p: not a program file: too large\n" << QByteArray();
+        QTest::newRow("exactly 1 MiB") << QByteArray(1 << 20, ' ') << QStringList{"%p"} << 0 << "steps=1024 passes=1 x=1 end=limit\n" << QByteArray("00\r\n");
+        QTest::newRow("--strict, past 1 MiB") << Lines({}, 1024) + QByteArray(1 << 20, ' ') << QStringList{"--strict", "%p"} << 1 << "mosaiq-run: cannot read %p: not a program file: too large\n" << QByteArray();
+        QTest::newRow("--strict, a lone partial mark") << QByteArray("\xEF\xBB") << QStringList{"--strict", "-"} << 1 << "<stdin>:1: no hex digit\n<stdin>:2: the file ends after 1 lines, not 1024\n" << QByteArray();
+        // The first 64 KiB of the trace cannot be written: the run stops there.
+        QTest::newRow("--trace that fills the disk stops the run") << QByteArray("5\n6") << QStringList{"--trace", "/dev/full", "%p"} << 1 << "steps=4431 passes=1 x=1 end=stopped\nmosaiq-run: cannot write /dev/full: No space left on device\n" << QByteArray("05\r\n");
         QTest::newRow("folder as program") << QByteArray() << QStringList{"%d"} << 1 << "mosaiq-run: cannot read %d: Is a directory\n" << QByteArray();
         QTest::newRow("--strict, every kind of bad line") << "ZZ\n104\n0A;x\n\n \t\n1Fz\n0x1F\n100;\n ff\n0 a\r\n" + QByteArray("00\r\n").repeated(1016) << QStringList{"%p", "--strict"} << 1 << "%p:1: no hex digit\n%p:2: value above FF\n%p:3: text after the digits\n%p:4: no hex digit\n%p:5: no hex digit\n%p:6: text after the digits\n%p:7: text after the digits\n%p:8: value above FF\n%p:1025: line past 1024\n%p:1026: line past 1024\n" << QByteArray();
         QTest::newRow("--strict, read to the end") << QByteArray("00\r\n").repeated(1024) + QByteArray(20000, ' ') + "\r\n00" << QStringList{"--strict", "%p"} << 1 << "%p:1025: line past 1024\n%p:1026: line past 1024\n" << QByteArray();
@@ -145,6 +143,10 @@ private slots:
         QCOMPARE(got.code, 3);
         QCOMPARE(got.err, QString("steps=14 passes=3 x=1 end=steps\n"));
         QCOMPARE(got.out, steps);
+        // Every line of a long trace arrives.
+        const Outcome endless =
+            RunTool({"--steps=20000", "--out=/dev/null", "--trace=-", "-"}, "5\n6");
+        QCOMPARE(endless.out.count('\n'), 20001);
     }
 
     // Every code class in the first row, X left on bar 3, the rest white.
@@ -179,35 +181,27 @@ private slots:
             return (p[0] << 16) | (p[1] << 8) | p[2]; // 0xRRGGBB
         };
 
-        // A black line between every two neighbours: 32 bars across the second row, 32 down the
-        // first column (neither holds a black bar).
-        const int pitchX = 299 * scale / 15, pitchY = 236 * scale / 15;
-        const auto columns = Runs([&](int x) { return at(x, pitchY * 3 / 2) == 0; }, width);
-        const auto rows = Runs([&](int y) { return at(pitchX / 2, y) == 0; }, height);
-        QCOMPARE(columns.size(), 32);
-        QCOMPARE(rows.size(), 32);
-        for (const auto& run : columns + rows)
-            QVERIFY(run.second - run.first >= 14 * scale);
-
-        // Each bar's centre in the editing colours.
+        // Pixel for pixel the grid's bars at 96 dpi on the black frame, bar 3 outlined `scale`
+        // pixels wide in red.
         const QList<int> colours = {0xFF0000, 0xFF0000, 0xFF00FF, 0xFFFFFF, 0x0000FF,
                                     0x00FF00, 0xFFFF00, 0x00FFFF, 0xC0C0C0, 0x080808,
                                     0x808080, 0xFEFEFE, 0x000000, 0xFFFFFF};
-        const int midY = (rows[0].first + rows[0].second) / 2;
-        for (int c = 0; c < colours.size(); ++c)
-            QCOMPARE(at((columns[c].first + columns[c].second) / 2, midY), colours[c]);
-
-        // The outline on bar 3 is `scale` pixels wide on every side, and on no other bar.
-        const auto [left, right] = columns[2];
-        const auto [top, bottom] = rows[0];
-        const int midX = (left + right) / 2;
-        // clang-format off
-        for (const auto& [x, y] : {std::pair{left, midY}, {right - scale, midY}, {midX, top + scale - 1}, {midX, bottom - 1}})
-            // clang-format on
-            QCOMPARE(at(x, y), 0xFF0000);
-        QCOMPARE(at(left + scale, midY), 0xFF00FF);
-        QCOMPARE(at(columns[3].first, midY), 0xFFFFFF);
-        QCOMPARE(at(columns[3].second - 1, rows[0].first), 0xFFFFFF);
+        const GridLayout grid = GridLayout::For(9570, 7545, false);
+        const double k = 1.0 / 15;
+        int wrong = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const int bar = grid.BarAt(x / scale, y / scale, k, k);
+                const PixelRect r = grid.BarPixels(bar, k, k);
+                const bool edge = x / scale == r.left || x / scale == r.right - 1 ||
+                                  y / scale == r.top || y / scale == r.bottom - 1;
+                const int want = bar == 0                ? 0
+                                 : bar == 3 && edge      ? 0xFF0000
+                                 : bar <= colours.size() ? colours[bar - 1]
+                                                         : 0xFFFFFF;
+                wrong += at(x, y) != want;
+            }
+        QCOMPARE(wrong, 0);
     }
 };
 

@@ -1,5 +1,7 @@
 #include "StripPicture.h"
 
+#include "GridGeometry.h"
+
 #include <png.h>
 
 #include <algorithm>
@@ -11,59 +13,27 @@ namespace mosaiq {
 
 namespace {
 
-// Positive num / den, rounded to the nearest whole number and halves to the even one, as the
-// editor rounds its layout.
-constexpr int RoundDiv(int num, int den) {
-    int q = num / den;
-    const int twice = 2 * (num % den);
-    if (twice > den || (twice == den && q % 2 != 0)) ++q;
-    return q;
-}
-
-// The editor's design-mode layout at its designed client size of 10635 x 7905 twips: the frame
-// leaves room for the palette beside it and a margin below, the gap is 4 percent of a column.
-constexpr int kTwipsPerPixel = 15;
-constexpr int kFrameWidth = 10635 - 1065;
-constexpr int kFrameHeight = 7905 - 360;
-constexpr int kGrid = 32;
-constexpr int kGap = RoundDiv(kFrameWidth * 4, kGrid * 100);
-constexpr int kBarWidth = RoundDiv(kFrameWidth - kGrid * kGap, kGrid);
-constexpr int kBarHeight = RoundDiv(kFrameHeight - kGrid * kGap, kGrid);
 constexpr Color kOutline = kRed;
 
-struct Span {
-    int first; // first pixel of a bar
-    int end;   // one past its last pixel
-};
-
-// The bars' pixel spans along one axis. Each edge is rounded from twips on its own; where that
-// leaves two bars touching, the first gives up its last pixel so that the frame shows between them.
-constexpr std::array<Span, kGrid> Spans(int bar) {
-    std::array<Span, kGrid> spans{};
-    for (int k = 0; k < kGrid; ++k) {
-        const int left = (bar + kGap) * k;
-        spans[k] = {RoundDiv(left, kTwipsPerPixel), RoundDiv(left + bar, kTwipsPerPixel)};
-    }
-    for (int k = 0; k + 1 < kGrid; ++k)
-        spans[k].end = std::min(spans[k].end, spans[k + 1].first - 1);
-    return spans;
-}
-constexpr auto kColumns = Spans(kBarWidth);
-constexpr auto kRows = Spans(kBarHeight);
+// The editor's design-mode layout at its designed client size, drawn at the designed dpi.
+using P = EditorPlaces;
+constexpr double kPixelsPerTwip = kDesignDpi / kTwipsPerInch;
+const double kPanelWidth = P::PanelWidthFor(P::kDesignClientWidth);
+const double kPanelHeight = P::PanelHeightFor(P::kDesignClientHeight);
 
 } // namespace
 
 StripPicture::StripPicture(const StripCodes& codes, int xCell, int scale)
-    : width_(RoundDiv(kFrameWidth, kTwipsPerPixel) * scale),
-      height_(RoundDiv(kFrameHeight, kTwipsPerPixel) * scale),
+    : width_(TwipsToPixels(kPanelWidth, kDesignDpi) * scale),
+      height_(TwipsToPixels(kPanelHeight, kDesignDpi) * scale),
       rgb_(static_cast<std::size_t>(width_) * height_ * 3, 0) {
+    const GridLayout grid = GridLayout::For(kPanelWidth, kPanelHeight, false);
     for (int i = 0; i < kCellCount; ++i) {
-        const Span column = kColumns[i % kGrid];
-        const Span row = kRows[i / kGrid];
-        const int left = column.first * scale;
-        const int top = row.first * scale;
-        const int right = column.end * scale;
-        const int bottom = row.end * scale;
+        const PixelRect bar = grid.BarPixels(i + 1, kPixelsPerTwip, kPixelsPerTwip);
+        const int left = bar.left * scale;
+        const int top = bar.top * scale;
+        const int right = bar.right * scale;
+        const int bottom = bar.bottom * scale;
         Fill(left, top, right, bottom, EditColor(codes[i]));
         if (i + 1 != xCell) continue;
         Fill(left, top, right, top + scale, kOutline);

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -111,25 +112,16 @@ private:
 };
 
 // Reads the program from standard input ("-") or the named file, pipe or device, by the reading
-// rules of every program file.
+// rules of every program file. A pipe is read no further than a file would be, unless the strict
+// check reads along.
 FileStatus ReadProgram(const std::string& name, StripCodes& codes, StripCheck* check) {
-    FilePtr file;
-    if (name == "-") {
+    std::function<void(const char*, std::size_t)> seen;
+    if (check) seen = [check](const char* data, std::size_t n) { check->Feed(data, n); };
+    if (name != "-") return ReadStripFile(name, codes, FileKinds::Any, seen);
 #ifdef _WIN32
-        _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdin), _O_BINARY);
 #endif
-    } else {
-        // Some systems open a directory for reading without complaint.
-        std::error_code ec;
-        if (fs::is_directory(name, ec)) return ErrnoStatus(EISDIR);
-        errno = 0;
-        file.reset(std::fopen(name.c_str(), "rb"));
-        if (!file) return ErrnoStatus(errno);
-    }
-    // A pipe is read no further than a file would be, unless the strict check reads along.
-    if (!check) return ReadStrip(file ? file.get() : stdin, codes);
-    return ReadStrip(file ? file.get() : stdin, codes,
-                     [check](const char* data, std::size_t n) { check->Feed(data, n); });
+    return ReadStrip(stdin, codes, seen);
 }
 
 // Writes the strip to standard output, or straight to a device or pipe (replacing one would swap

@@ -1,21 +1,37 @@
 #include "Editor.h"
 #include "Caption.h"
 
-#include <cmath>
-
 namespace mosaiq {
 
 namespace {
 constexpr int kLeft = 1;
 constexpr int kRight = 2;
-
-// The nearest whole number, halves to the even neighbour (the default rounding mode).
-double RoundHalfEven(double x) {
-    return std::nearbyint(x);
-}
 } // namespace
 
 Editor::Editor(EditorView& view) : view_(view) {}
+
+// ---- Start-up -------------------------------------------------------------------------------
+
+void Editor::Form_Load() {
+    SetStatus(kModeDesign);
+    for (int i = 1; i <= kCellCount; ++i)
+        Bars.SetBorder(i, false);
+    Bars.SetCaption(1, BarCaption::X);
+    for (int i = 0; i < kInstructionCount; ++i)
+        lColor[i].Fill = kInstructionColors[i];
+    mnuContext.mnuSave.Enabled = false;
+    Machine.StopRequest = true;
+    lColor[0].Border = false;
+    SetPaletteBorder(1, true);
+    FreshStart = true;
+}
+
+void Editor::Form_Shown() {
+    if (!StartupNoticeOpen()) return;
+    view_.Inform(AppTitle, StartupNotice);
+    StartupNotice.clear();
+    if (FreshStart) ArmFirstTimeMenu();
+}
 
 // ---- Caption --------------------------------------------------------------------------------
 
@@ -38,59 +54,30 @@ void Editor::Form_Resize(bool minimized, double clientWidth, double clientHeight
     if (minimized) return;
     // A size the frame cannot take (negative) is refused and the frame keeps its old one; the
     // steps after it still run.
-    const double width = RoundHalfEven(kPaletteWidth + (clientWidth - 2.0 * kPanelLeft));
-    if (width >= 0) PanelWidth = width;
-    const double height = clientHeight - 3.0 * kPanelTop;
-    if (height >= 0) PanelHeight = height;
+    if (const double width = EditorPlaces::PanelWidthFor(clientWidth); width >= 0)
+        PanelWidth = width;
+    if (const double height = EditorPlaces::PanelHeightFor(clientHeight); height >= 0)
+        PanelHeight = height;
     view_.Changed(EditorView::Part::PanelSize);
 
     SetupGrid();
     view_.Yield();
-    if (FreshStart) ArmFirstTimeMenu();
+    if (FreshStart && !StartupNoticeOpen()) ArmFirstTimeMenu();
 }
 
 void Editor::SetupGrid() {
-    const int percent = CaptionHas(kModeRunning) ? 0 : 4;
-    Grid.gap = static_cast<int>(RoundHalfEven(PanelWidth / kGridSide / 100.0 * percent));
-    Grid.barHeight = static_cast<int>(RoundHalfEven(PanelHeight / kGridSide - Grid.gap));
-    Grid.barWidth = static_cast<int>(RoundHalfEven(PanelWidth / kGridSide - Grid.gap));
-
+    Grid = GridLayout::For(PanelWidth, PanelHeight, CaptionHas(kModeRunning));
     for (int i = kCellCount; i >= 1; --i)
         Bars.SetVisible(i, false);
-    // A bar cannot take a negative height: the layout stops at the first bar, every bar stays
-    // hidden and nothing is repainted until a later resize gives a usable height.
-    Grid.shown = Grid.barHeight >= 0;
+    // The layout stops at the first bar that cannot take its height: every bar stays hidden and
+    // nothing is repainted until a later resize gives a usable height.
     if (!Grid.shown) return;
-    int index = 1;
-    for (int row = 1; row <= kGridSide; ++row) {
-        for (int column = 1; column <= kGridSide; ++column, ++index) {
-            Bars.SetGeometry(index, Grid.pitchX() * (column - 1), Grid.pitchY() * (row - 1),
-                             Grid.barWidth, Grid.barHeight);
-            Bars.SetVisible(index, true);
-        }
+    for (int i = 1; i <= kCellCount; ++i) {
+        const TwipsBox bar = Grid.Bar(i);
+        Bars.SetGeometry(i, bar.left, bar.top, bar.width, bar.height);
+        Bars.SetVisible(i, true);
     }
     RepaintCells(Machine, *this);
-}
-
-TwipsBox Editor::PaceSliderBox(double clientHeight) {
-    TwipsBox box;
-    box.left = kPaletteLeft;
-    box.width = kPaletteWidth;
-    box.top =
-        kPaletteTop + kPaletteStep * (kInstructionCount - 1) + kPaletteHeight + kSliderGapAbove;
-    box.height = static_cast<int>(RoundHalfEven(clientHeight)) - kSliderGapBelow - box.top;
-    box.shown = box.height >= kSliderMinHeight;
-    return box;
-}
-
-TwipsBox Editor::StatusLineBox(double clientWidth, double clientHeight) {
-    TwipsBox box;
-    box.left = kPanelLeft;
-    box.width = static_cast<int>(RoundHalfEven(kPaletteWidth + (clientWidth - 2.0 * kPanelLeft)));
-    box.height = 2 * kPanelTop;
-    box.top = static_cast<int>(RoundHalfEven(clientHeight)) - box.height;
-    box.shown = box.width > 0 && box.top >= kPanelTop;
-    return box;
 }
 
 void Editor::PaceSlider_Change(int rung) {

@@ -3,6 +3,7 @@
 #include "BarModel.h"
 #include "EditorFields.h"
 #include "EditorView.h"
+#include "GridGeometry.h"
 #include "Pacer.h"
 #include "RunControl.h"
 #include "StatusLine.h"
@@ -20,26 +21,6 @@ struct PaletteEntry {
     bool Border = false;
 };
 
-// Where a control stands in the window, in twips; `shown` is false when it is hidden.
-struct TwipsBox {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    bool shown = false;
-};
-
-// The grid as the last layout left it, in twips: the space between neighbours and the size every
-// bar shares. `shown` is false when the layout could not place the bars (they are all hidden).
-struct GridLayout {
-    int gap = 0;
-    int barWidth = 0;
-    int barHeight = 0;
-    bool shown = false;
-    int pitchX() const { return barWidth + gap; }
-    int pitchY() const { return barHeight + gap; }
-};
-
 // The editor window's rules, free of any window system: its fields, what its controls show (the
 // bars, the palette, the frame, the caption, the menu items), and a handler for every event the
 // window reacts to, named control_event as the rest of the program names them. A window system
@@ -49,22 +30,6 @@ struct GridLayout {
 // The editor is also the host through which the machine's run and commands reach the window.
 class Editor : public EditorFields {
 public:
-    // Fixed places, in twips.
-    static constexpr int kDesignClientWidth = 10635;
-    static constexpr int kDesignClientHeight = 7905;
-    static constexpr int kPanelLeft = 840;
-    static constexpr int kPanelTop = 120;
-    static constexpr int kPaletteLeft = 120;
-    static constexpr int kPaletteTop = 120;
-    static constexpr int kPaletteStep = 480;
-    static constexpr int kPaletteWidth = 615;
-    static constexpr int kPaletteHeight = 375;
-    static constexpr int kGridSide = 32;
-    // The pace slider stands in the grey column below the palette, down to the frame's bottom.
-    static constexpr int kSliderGapAbove = 225;
-    static constexpr int kSliderGapBelow = 240;
-    static constexpr int kSliderMinHeight = 1080; // below this it is too short to be of use
-
     explicit Editor(EditorView& view);
     EditorView& View() { return view_; }
 
@@ -87,6 +52,16 @@ public:
     std::function<void()> mnuLoad_Click;
     std::function<void()> mnuSave_Click;
 
+    // Start-up. Form_Load gives the editor its start state once the splash is done: the caption,
+    // the X marker, the palette with pen 1 marked, Save disabled, no run, FreshStart. The program
+    // named on the command line is loaded after it; what start-up has to tell about that program
+    // waits in StartupNotice for Form_Shown.
+    void Form_Load();
+    std::string StartupNotice;
+    // Runs once the window has first shown: tells the start-up's notice over the window. The
+    // first-time menu's wait begins only when the user has acknowledged it.
+    void Form_Shown();
+
     // The caption.
     void SetStatus(std::string_view mode);
     void ShowFileInCaption();
@@ -95,19 +70,16 @@ public:
     // Layout.
     void Form_Resize(bool minimized, double clientWidth, double clientHeight);
     void SetupGrid();
-    static TwipsBox PaceSliderBox(double clientHeight);
-    // The status line fills the strip the layout leaves below the frame, as wide as the frame.
-    static TwipsBox StatusLineBox(double clientWidth, double clientHeight);
 
     // The pace slider: `rung` is a place on the pace ladder, slowest first.
     void PaceSlider_Change(int rung);
 
     // Deferred commands and run control.
-    void OneShot_Timer() { mosaiq::OneShot_Timer(*this, *this); }
-    void mnuRun_Click() { mosaiq::mnuRun_Click(*this, *this); }
-    void mnuGC_Click() { mosaiq::mnuGC_Click(*this, *this); }
-    void mnuClear_Click() { mosaiq::mnuClear_Click(*this, *this); }
-    void RunNow() { mosaiq::RunNow(*this, *this); }
+    void OneShot_Timer() { mosaiq::OneShot_Timer(*this); }
+    void mnuRun_Click() { mosaiq::mnuRun_Click(*this); }
+    void mnuGC_Click() { mosaiq::mnuGC_Click(*this); }
+    void mnuClear_Click() { mosaiq::mnuClear_Click(*this); }
+    void RunNow() { mosaiq::RunNow(*this); }
 
     // Palette and painting.
     void lColor_Click(int index);
@@ -134,6 +106,8 @@ public:
     // The first-time menu comes one second after this, unless something ends FreshStart first;
     // every call starts the second anew. The word is left as it is.
     void ArmFirstTimeMenu();
+    // A notice of start-up is still to be acknowledged.
+    bool StartupNoticeOpen() const { return !StartupNotice.empty(); }
 
     // The host the machine's run and commands see.
     void SetBarFill(int i, Color c) { Bars.SetFill(i, c); }
