@@ -2,7 +2,7 @@
 
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { centre, drawn, editor, menuItems, open, pixel, record } from './harness.mjs';
+import { drawn, editor, menuItems, open, paint, pixel, ready, record } from './harness.mjs';
 
 test('the splash, then the editor and its first-time menu', async () => {
     const page = await open();
@@ -36,19 +36,9 @@ const strokes = [
     { pen: 0, bar: 9, link: '#v1.', x: 1 }, // the white pen starts no run
 ];
 
-async function paint(page, pen, bar) {
-    const palette = await centre(page, await record(page, 'mq_palette', pen));
-    await page.mouse.click(palette.x, palette.y);
-    const at = await centre(page, await record(page, 'mq_bar', bar));
-    await page.mouse.click(at.x, at.y);
-}
-
 for (const { pen, bar, link, x } of strokes) {
     test(`pen ${pen} on bar ${bar}`, async () => {
-        const page = await open();
-        await editor(page);
-        await page.waitForSelector('#modal .menu');
-        await page.keyboard.press('Escape');
+        const page = await ready();
         const entries = await page.evaluate(() => history.length);
         await paint(page, pen, bar);
         await page.waitForFunction((link) => location.hash === link, link);
@@ -70,10 +60,7 @@ for (const { pen, bar, link, x } of strokes) {
 }
 
 test('a link made by painting opens the same strip in a new page', async () => {
-    const first = await open();
-    await editor(first);
-    await first.waitForSelector('#modal .menu');
-    await first.keyboard.press('Escape');
+    const first = await ready();
     await paint(first, 3, 40);
     await paint(first, 6, 1024);
     await first.waitForFunction(() => location.hash.length > 4 && document.title === 'Mosaiq [Design]');

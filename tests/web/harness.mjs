@@ -35,8 +35,8 @@ function serve(req, res) {
     }
 }
 
-let server, context, profile;
-export let origin;
+let server, profile;
+export let origin, context;
 
 before(async () => {
     server = createServer(serve);
@@ -59,12 +59,16 @@ after(async () => {
     if (profile) rmSync(profile, { recursive: true, force: true });
 });
 
-// A new page on `hash` (with its "#", or none); `errors` collects what the page throws.
-export async function open(hash = '', { width = 1024, height = 720 } = {}) {
+// A new page on `hash` (with its "#", or none), `init` run in it before the page's own script;
+// `errors` collects what the page throws, `requests` every address it asks for.
+export async function open(hash = '', { width = 1024, height = 720, init } = {}) {
     const page = await context.newPage();
     await page.setViewportSize({ width, height });
     page.errors = [];
+    page.requests = [];
     page.on('pageerror', (e) => page.errors.push(e.message));
+    page.on('request', (r) => page.requests.push(r.url()));
+    if (init) await page.addInitScript(init);
     await page.goto(`${origin}/${hash}`);
     await page.waitForFunction(() => window.mosaiq);
     return page;
@@ -73,6 +77,15 @@ export async function open(hash = '', { width = 1024, height = 720 } = {}) {
 // Waits until the splash has handed over to the editor.
 export async function editor(page) {
     await page.waitForFunction(() => document.title.startsWith('Mosaiq ['), null, { timeout: 15000 });
+}
+
+// A page whose editor is up, with its first-time menu closed.
+export async function ready(hash = '', options) {
+    const page = await open(hash, options);
+    await editor(page);
+    await page.waitForSelector('#modal .menu');
+    await page.keyboard.press('Escape');
+    return page;
 }
 
 // A record of the boundary: mq_bar(i), mq_palette(i), mq_canvas() ...
@@ -106,4 +119,37 @@ export function pixel(page, x, y) {
 // The open menu's items as "caption:on" or "caption:off".
 export function menuItems(page) {
     return page.$$eval('#modal .menu button', (bs) => bs.map((b) => `${b.textContent}:${b.disabled ? 'off' : 'on'}`));
+}
+
+// Picks pen `pen` in the palette and clicks bar `bar` with it.
+export async function paint(page, pen, bar) {
+    const palette = await centre(page, await record(page, 'mq_palette', pen));
+    await page.mouse.click(palette.x, palette.y);
+    const at = await centre(page, await record(page, 'mq_bar', bar));
+    await page.mouse.click(at.x, at.y);
+}
+
+// Opens the menu with a right click on `bar`; its items' states in order, "1" for enabled.
+export async function menu(page, bar = 1) {
+    const at = await centre(page, await record(page, 'mq_bar', bar));
+    await page.mouse.click(at.x, at.y, { button: 'right' });
+    await page.waitForSelector('#modal .menu');
+    return (await menuItems(page)).map((item) => (item.endsWith(':on') ? 1 : 0)).join('');
+}
+
+export function choose(page, caption) {
+    return page.click(`#modal .menu button:text-is("${caption}")`);
+}
+
+// The strip's codes as the page's address holds them.
+export function strip(page) {
+    const codes = new Uint8Array(1024);
+    codes.set(Buffer.from(new URL(page.url()).hash.slice(4), 'base64url'));
+    return codes;
+}
+
+// The text of a program file that holds `codes`, 1024 lines in all.
+export function programText(codes) {
+    return Array.from({ length: 1024 }, (_, i) =>
+        `${(codes[i] ?? 0).toString(16).toUpperCase().padStart(2, '0')}\r\n`).join('');
 }
