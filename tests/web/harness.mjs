@@ -59,10 +59,16 @@ after(async () => {
     if (profile) rmSync(profile, { recursive: true, force: true });
 });
 
-// A new page on `hash` (with its "#", or none); `errors` collects what the page throws.
-export async function open(hash = '', { width = 1024, height = 720 } = {}) {
+// A new page on `hash` (with its "#", or none), `width` x `height` CSS pixels at device pixel
+// ratio `ratio`; `errors` collects what the page throws.
+export async function open(hash = '', { width = 1024, height = 720, ratio = 1 } = {}) {
     const page = await context.newPage();
     await page.setViewportSize({ width, height });
+    if (ratio !== 1) {
+        const cdp = await context.newCDPSession(page);
+        await cdp.send('Emulation.setDeviceMetricsOverride',
+            { width, height, deviceScaleFactor: ratio, mobile: false });
+    }
     page.errors = [];
     page.on('pageerror', (e) => page.errors.push(e.message));
     await page.goto(`${origin}/${hash}`);
