@@ -4,12 +4,14 @@
 // through the readers below, each of which fills a small record of whole numbers and returns
 // where it lies; the page may call them at any time, also while a run waits.
 
+#include "Appearance.h"
 #include "PageView.h"
 #include "StripFormat.h"
 #include "StripLink.h"
 
 #include <emscripten.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -41,6 +43,17 @@ std::int32_t* Rect(const PixelRect& r, std::initializer_list<std::int32_t> more)
 
 std::int32_t Colour(Color c) {
     return static_cast<std::int32_t>(c);
+}
+
+// The fonts the page asks for by number: the splash's labels, then the bars' X, then the status
+// line.
+constexpr int kBarFontIndex = kSplashLabelCount;
+constexpr int kStatusFontIndex = kSplashLabelCount + 1;
+
+const FontFace& FaceAt(int index) {
+    if (index == kBarFontIndex) return kBarFont;
+    if (index == kStatusFontIndex) return kStatusFont;
+    return SplashPlaces::kLabelFonts[static_cast<std::size_t>(std::clamp(index, 0, 2))];
 }
 } // namespace
 
@@ -88,7 +101,7 @@ EMSCRIPTEN_KEEPALIVE const int* mq_dirty_list() {
 // [left, top, right, bottom, background, tile colour, tiles]
 EMSCRIPTEN_KEEPALIVE std::int32_t* mq_splash() {
     return Rect(page->SplashPixels(),
-                {Colour(0xE0E0E0), Colour(page->TileColor()), page->TileCount()});
+                {Colour(SplashPlaces::kPanelBack), Colour(page->TileColor()), page->TileCount()});
 }
 
 // [left, top, right, bottom] of tile 1 and up
@@ -100,36 +113,24 @@ EMSCRIPTEN_KEEPALIVE std::int32_t* mq_splash_tile(int index) {
 // [left, top, right, bottom, background, text colour] of the title (0), the credit (1) and the
 // tagline (2)
 EMSCRIPTEN_KEEPALIVE std::int32_t* mq_splash_label(int index) {
-    const PixelRect s = page->SplashPixels();
-    const int tops[] = {1560, 1560 + 615, 1560 + 615 + 495, 1560 + 615 + 495 + 495};
-    const int i = index % 3;
-    return Rect({s.right - page->Pixels(3375), s.top + page->Pixels(tops[i]), s.right,
-                 s.top + page->Pixels(tops[i + 1])},
-                {Colour(0x000000), Colour(0xE0E0E0)});
+    return Rect(page->SplashLabelPixels(std::clamp(index, 0, kSplashLabelCount - 1)),
+                {Colour(SplashPlaces::kLabelBack), Colour(SplashPlaces::kLabelText)});
 }
 
 EMSCRIPTEN_KEEPALIVE const char* mq_splash_text(int index) {
     static std::string text;
-    const char* texts[] = {"", "by the Mosaiq makers ", "programs you paint, cell by cell "};
-    text = index == 0 ? page->Form.AppTitle + " " : texts[index % 3];
-    if (index == 0) text = "Mosaiq ";
+    text = SplashPlaces::LabelText(index, page->Form.AppTitle);
     return text.c_str();
 }
 
-// A CSS font for the canvas, sized in device pixels.
-EMSCRIPTEN_KEEPALIVE const char* mq_splash_font(int index) {
+// Font `index` (the splash's labels 0 to 2, the bars' X 3, the status line 4) as CSS takes it,
+// sized in the canvas's device pixels or, for `device` 0, in CSS pixels.
+EMSCRIPTEN_KEEPALIVE const char* mq_font(int index, int device) {
     static std::string font;
-    const double points[] = {18, 12, 9.75};
-    font = std::string(index == 2 ? "" : "bold ") +
-           std::to_string(points[index % 3] * 96 / 72 * page->PixelsPerTwip() * 15) +
-           "px Arial, sans-serif";
-    return font.c_str();
-}
-
-EMSCRIPTEN_KEEPALIVE const char* mq_bar_font() {
-    static std::string font;
-    font = "bold " + std::to_string(8.25 * 96 / 72 * page->PixelsPerTwip() * 15) +
-           "px \"MS Sans Serif\", sans-serif";
+    const FontFace& face = FaceAt(index);
+    font = std::string(face.bold ? "bold " : "") +
+           std::to_string(face.points * page->PixelsPerPoint(device != 0)) + "px \"" +
+           std::string(face.family) + "\", sans-serif";
     return font.c_str();
 }
 

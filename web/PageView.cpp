@@ -1,5 +1,6 @@
 #include "PageView.h"
 #include "FileCommands.h"
+#include "StartupSteps.h"
 #include "StripFile.h"
 #include "StripLink.h"
 
@@ -23,7 +24,9 @@ EM_JS(void, page_hint, (const char* text), { Module.page.hint(UTF8ToString(text)
 EM_JS(void, page_place, (int what, double left, double top, double width, double height, int shown), {
     Module.page.place(what, left, top, width, height, shown !== 0);
 });
-EM_JS(void, page_pace, (int rung, const char* text), { Module.page.pace(rung, UTF8ToString(text)); });
+EM_JS(void, page_pace, (int rung, int rungs, const char* text), {
+    Module.page.pace(rung, rungs, UTF8ToString(text));
+});
 EM_JS(void, page_menu, (double x, double y, const char* captions, int enabled), {
     Module.page.menu(x, y, UTF8ToString(captions).split("\n"), enabled);
 });
@@ -104,7 +107,6 @@ PageView::PageView() : dirty_(kCellCount + 1, 0) {
 // ---- Start-up and the loop ----------------------------------------------------------------------
 
 void PageView::Main(const std::string& link) {
-    Form.AppTitle = "Mosaiq";
     const ChooserPlaces nowhere; // a page has no folders to offer
     Form.mnuLoad_Click = [this, nowhere] { mosaiq::mnuLoad_Click(Form, nowhere, {}); };
     Form.mnuSave_Click = [this, nowhere] {
@@ -114,36 +116,36 @@ void PageView::Main(const std::string& link) {
 
     // The splash, until its countdown releases the start-up.
     Form.HandOverMark = Form.AppTitle;
-    splash_ = DrawSplash();
-    splashShown_ = true;
-    AllDirty();
-    page_show(kShowSplash);
+    ShowSplash();
     ServeUntil([this] { return Form.HandOverMark.empty(); });
     splashShown_ = false;
 
-    StartEditor(Form);
-    std::string notice;
-    if (!link.empty()) {
-        StripCodes codes{};
-        if (const std::string why = ReadStripLink(link, codes); why.empty()) {
-            LoadStripCodes(Form.Machine, Form, codes);
-            RepaintCells(Form.Machine, Form);
-        } else {
-            notice = "The address does not hold a program: " + why + ".";
-        }
-    }
+    Form.Form_Load();
+    LoadStartupLink(Form, link);
     PublishLink();
-    page_pace(PaceRung(Form.RunPace.Pace()), PaceText(Form.RunPace.Pace()).c_str());
+    page_pace(PaceRung(Form.RunPace.Pace()), static_cast<int>(kPaceLadder.size()),
+              PaceText(Form.RunPace.Pace()).c_str());
     page_show(kShowEditor);
     AllDirty();
     Resize(clientWidth_, clientHeight_, pixelRatio_);
-    ShownEditor(Form, notice);
+    Form.Form_Shown();
 
     for (;;) {
         WaitForEvents(NextDue());
         Serve();
         RunDueTimers();
     }
+}
+
+void PageView::ShowSplash() {
+    // The colour's draws come first, then the grid's, as the splash lays out its one size.
+    const SplashDraw draw = ClockSeededDraw();
+    tileColor_ = DrawSplashTileColor(draw);
+    splashGrid_ = DrawSplashGrid(SplashPlaces::kClientWidth, SplashPlaces::kClientHeight, draw);
+    splashCountdown_.emplace(Now());
+    splashShown_ = true;
+    AllDirty();
+    page_show(kShowSplash);
 }
 
 void PageView::WaitForEvents(std::optional<Clock::time_point> until) {
@@ -175,7 +177,9 @@ template <class Done> void PageView::ServeUntil(Done done) {
 
 std::optional<PageView::Clock::time_point> PageView::NextDue() const {
     std::optional<Clock::time_point> due;
-    for (const auto& timer : {oneShotDue_, statusDue_, splashDue_})
+    std::optional<Clock::time_point> splashDue;
+    if (splashCountdown_) splashDue = splashCountdown_->Due();
+    for (const auto& timer : {oneShotDue_, statusDue_, splashDue})
         if (timer && (!due || *timer < *due)) due = timer;
     return due;
 }
@@ -186,8 +190,8 @@ void PageView::RunDueTimers() {
         statusDue_.reset();
         RefreshStatus();
     }
-    if (splashDue_ && now >= *splashDue_) {
-        splashDue_.reset();
+    if (splashCountdown_ && now >= splashCountdown_->Due()) {
+        splashCountdown_.reset();
         Form.HandOverMark.clear();
     }
     if (oneShotDue_ && now >= *oneShotDue_) {
@@ -208,7 +212,8 @@ void PageView::Dispatch(const PageEvent& e) {
     case PageEvent::SliderMove: {
         const int rung = std::clamp(x, 0, static_cast<int>(kPaceLadder.size()) - 1);
         Form.PaceSlider_Change(rung);
-        page_pace(rung, PaceText(kPaceLadder[static_cast<std::size_t>(rung)]).c_str());
+        page_pace(rung, static_cast<int>(kPaceLadder.size()),
+                  PaceText(kPaceLadder[static_cast<std::size_t>(rung)]).c_str());
         break;
     }
     case PageEvent::SliderHover: Form.Form_MouseMove(0); break;
@@ -218,8 +223,7 @@ void PageView::Dispatch(const PageEvent& e) {
         break;
     case PageEvent::Answer: answers_[x] = static_cast<int>(e.b); break;
     case PageEvent::SplashPainted:
-        // Every paint starts the countdown anew.
-        if (splashShown_) splashDue_ = Now() + std::chrono::milliseconds(kSplashCountdownMs);
+        if (splashCountdown_) splashCountdown_->Painted(Now());
         break;
     default: break;
     }
@@ -344,7 +348,7 @@ void PageView::SaveChosen() {
     answers_.erase(id);
     if (written) return;
     char* why = page_answer_text();
-    TellFileFailed(Form, name, "saved", why);
+    Inform(Form.AppTitle, FileFailedText(name, "saved", why));
     std::free(why);
 }
 
@@ -409,15 +413,20 @@ void PageView::Resize(double width, double height, double ratio) {
     Form.Form_Resize(false, w, h);
 }
 
+PixelRect PageView::BoxPixels(const TwipsBox& box, int left, int top) const {
+    const PixelRect r = TwipsBoxPixels(box.left, box.top, box.width, box.height, Dpi(), Dpi());
+    return {left + r.left, top + r.top, left + r.right, top + r.bottom};
+}
+
 PixelRect PageView::PanelPixels() const {
-    const int left = Pixels(EditorPlaces::kPanelLeft), top = Pixels(EditorPlaces::kPanelTop);
-    return {left, top, left + Pixels(Form.PanelWidth), top + Pixels(Form.PanelHeight)};
+    return TwipsBoxPixels(EditorPlaces::kPanelLeft, EditorPlaces::kPanelTop, Form.PanelWidth,
+                          Form.PanelHeight, Dpi(), Dpi());
 }
 
 PixelRect PageView::BarPixels(int index) const {
     if (!Form.Bars.At(index).visible) return {};
     const PixelRect panel = PanelPixels();
-    PixelRect r = GridPixelsOf(Form.Grid, index, PixelsPerTwip());
+    PixelRect r = Form.Grid.BarPixels(index, PixelsPerTwip(), PixelsPerTwip());
     // The frame clips what runs past it.
     r = {std::min(panel.left + r.left, panel.right), std::min(panel.top + r.top, panel.bottom),
          std::min(panel.left + r.right, panel.right), std::min(panel.top + r.bottom, panel.bottom)};
@@ -425,22 +434,28 @@ PixelRect PageView::BarPixels(int index) const {
 }
 
 PixelRect PageView::PalettePixels(int index) const {
-    const TwipsBox box = EditorPlaces::PaletteBox(index);
-    const int left = Pixels(box.left), top = Pixels(box.top);
-    return {left, top, left + Pixels(box.width), top + Pixels(box.height)};
+    return BoxPixels(EditorPlaces::PaletteBox(index));
 }
 
 PixelRect PageView::SplashPixels() const {
-    const int w = Pixels(5850), h = Pixels(4215);
+    const int w = TwipsToPixels(SplashPlaces::kClientWidth, Dpi());
+    const int h = TwipsToPixels(SplashPlaces::kClientHeight, Dpi());
     const int left = (CanvasWidth() - w) / 2, top = (CanvasHeight() - h) / 2;
     return {left, top, left + w, top + h};
 }
 
 PixelRect PageView::TilePixels(int index) const {
     const PixelRect s = SplashPixels();
-    const TwipsBox& t = splash_.tiles[static_cast<std::size_t>(index - 1)];
-    return {s.left + Pixels(t.left), s.top + Pixels(t.top), s.left + Pixels(t.left + t.width),
-            s.top + Pixels(t.top + t.height)};
+    const TileRect& t = splashGrid_.tiles[static_cast<std::size_t>(index - 1)];
+    return BoxPixels({t.left, t.top, t.width, t.height, true}, s.left, s.top);
+}
+
+PixelRect PageView::SplashLabelPixels(int index) const {
+    const PixelRect s = SplashPixels();
+    const SplashLabelBox b =
+        SplashPlaces::LabelBoxes(SplashPlaces::kClientWidth)[static_cast<std::size_t>(index)];
+    const PixelRect r = TwipsBoxPixels(b.left, b.top, b.width, b.height, Dpi(), Dpi());
+    return {s.left + r.left, s.top + r.top, s.left + r.right, s.top + r.bottom};
 }
 
 PageView::Hit PageView::HitAt(int x, int y) const {
@@ -449,7 +464,8 @@ PageView::Hit PageView::HitAt(int x, int y) const {
         if (PalettePixels(i).Contains(x, y)) return {Target::Palette, i};
     const PixelRect panel = PanelPixels();
     if (!panel.Contains(x, y)) return {Target::Window, 0};
-    if (const int bar = GridBarAtOf(Form.Grid, x - panel.left, y - panel.top, PixelsPerTwip());
+    if (const int bar =
+            Form.Grid.BarAt(x - panel.left, y - panel.top, PixelsPerTwip(), PixelsPerTwip());
         bar != 0 && Form.Bars.At(bar).visible)
         return {Target::Bar, bar};
     return {Target::Panel, 0};

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CoreBridge.h"
 #include "Editor.h"
 #include "PageEvent.h"
+#include "SplashRules.h"
 
 #include <chrono>
 #include <cstdint>
@@ -37,19 +37,23 @@ public:
     void Post(const PageEvent& event) { queue_.push_back(event); }
 
     // What the page draws, in device pixels of its canvas.
-    double PixelsPerTwip() const { return pixelRatio_ * kDesignDpi / kTwipsPerInch; }
-    int Pixels(double twips) const { return TwipsToPixels(twips, pixelRatio_ * kDesignDpi); }
+    double Dpi() const { return pixelRatio_ * kDesignDpi; }
+    double PixelsPerTwip() const { return Dpi() / kTwipsPerInch; }
+    double PixelsPerPoint(bool device) const { return (device ? Dpi() : kDesignDpi) / 72; }
     int CanvasWidth() const { return static_cast<int>(clientWidth_ * pixelRatio_); }
     int CanvasHeight() const { return static_cast<int>(clientHeight_ * pixelRatio_); }
     PixelRect PanelPixels() const;
     PixelRect BarPixels(int index) const; // on the canvas, clipped by the frame
     PixelRect PalettePixels(int index) const;
+    // Where a box given in twips lies on the canvas, the canvas's point (left, top) its origin.
+    PixelRect BoxPixels(const TwipsBox& box, int left = 0, int top = 0) const;
     bool SplashShown() const { return splashShown_; }
-    // The splash, centred on the canvas: its panel, and tile `index` (1 up) or label `index`.
+    // The splash, centred on the canvas: its panel, tile `index` (1 up) and label `index`.
     PixelRect SplashPixels() const;
     PixelRect TilePixels(int index) const;
-    int TileCount() const { return static_cast<int>(splash_.tiles.size()); }
-    Color TileColor() const { return splash_.tileColor; }
+    PixelRect SplashLabelPixels(int index) const;
+    int TileCount() const { return static_cast<int>(splashGrid_.tiles.size()); }
+    Color TileColor() const { return tileColor_; }
     // Bars drawn again since the page last asked: the list, or everything when it says so.
     bool TakeDirty(std::vector<int>& bars);
 
@@ -81,6 +85,7 @@ private:
     void RunDueTimers();
     void Dispatch(const PageEvent& event);
 
+    void ShowSplash();
     void Resize(double width, double height, double ratio);
     Hit HitAt(int x, int y) const;
     void PointerDown(int x, int y, int button, int buttons);
@@ -101,7 +106,7 @@ private:
     // The page's timers.
     std::optional<Clock::time_point> oneShotDue_;
     std::optional<Clock::time_point> statusDue_;
-    std::optional<Clock::time_point> splashDue_;
+    std::optional<SplashCountdown> splashCountdown_; // while the splash is up
 
     // Modal pieces: what the page answered.
     bool menuOpen_ = false;
@@ -111,7 +116,8 @@ private:
     std::string saveName_;       // the file a save writes, once chosen
     int saveId_ = 0;
     bool splashShown_ = false;
-    SplashPicture splash_;
+    Color tileColor_ = 0;
+    SplashLayout splashGrid_;
 
     // The pointer: who holds it while a button is down.
     Hit capture_;

@@ -59,11 +59,17 @@ after(async () => {
     if (profile) rmSync(profile, { recursive: true, force: true });
 });
 
-// A new page on `hash` (with its "#", or none), `init` run in it before the page's own script;
-// `errors` collects what the page throws, `requests` every address it asks for.
-export async function open(hash = '', { width = 1024, height = 720, init } = {}) {
+// A new page on `hash` (with its "#", or none), `width` x `height` CSS pixels at device pixel
+// ratio `ratio`, `init` run in it before the page's own script; `errors` collects what the page
+// throws, `requests` every address it asks for.
+export async function open(hash = '', { width = 1024, height = 720, ratio = 1, init } = {}) {
     const page = await context.newPage();
     await page.setViewportSize({ width, height });
+    if (ratio !== 1) {
+        const cdp = await context.newCDPSession(page);
+        await cdp.send('Emulation.setDeviceMetricsOverride',
+            { width, height, deviceScaleFactor: ratio, mobile: false });
+    }
     page.errors = [];
     page.requests = [];
     page.on('pageerror', (e) => page.errors.push(e.message));

@@ -8,11 +8,19 @@ export function css(bgr) {
     return `#${hex(bgr & 255)}${hex((bgr >> 8) & 255)}${hex((bgr >> 16) & 255)}`;
 }
 
+// The fonts the editor names: the splash's three labels are 0 to 2.
+export const Font = { Bar: 3, Status: 4 };
+
 export class Painter {
     constructor(mq, canvas) {
         this.mq = mq;
         this.canvas = canvas;
         this.g = canvas.getContext('2d', { alpha: false });
+    }
+
+    // Font `index` (see Font) sized for the canvas, or with `css` for the page's own elements.
+    font(index, css = false) {
+        return this.mq.UTF8ToString(this.mq._mq_font(index, css ? 0 : 1));
     }
 
     // A record of `n` whole numbers, copied before the next call overwrites it.
@@ -37,6 +45,7 @@ export class Painter {
             this.canvas.height = height;
         }
         const g = this.g;
+        document.body.style.background = css(windowColour);
         g.fillStyle = css(windowColour);
         g.fillRect(0, 0, width, height);
         if (splash) {
@@ -77,7 +86,7 @@ export class Painter {
             g.rect(l, t, r - l, b - t);
             g.clip();
             g.fillStyle = css(captionColour);
-            g.font = this.mq.UTF8ToString(this.mq._mq_bar_font());
+            g.font = this.font(Font.Bar);
             g.textAlign = 'center';
             g.textBaseline = 'middle';
             g.fillText('X', (l + r) / 2, (t + b) / 2);
@@ -100,7 +109,7 @@ export class Painter {
             g.fillStyle = css(labelBack);
             g.fillRect(ll, lt, lr - ll, lb - lt);
             g.fillStyle = css(labelText);
-            g.font = this.mq.UTF8ToString(this.mq._mq_splash_font(i));
+            g.font = this.font(i);
             g.textAlign = 'right';
             g.textBaseline = 'top';
             g.fillText(this.mq.UTF8ToString(this.mq._mq_splash_text(i)), lr, lt);

@@ -2,7 +2,7 @@
 // editor's (see PageEvent.h) and shows what the editor says. It decides nothing itself.
 
 import createMosaiq from './mosaiq.js';
-import { Painter } from './draw.js';
+import { Painter, Font } from './draw.js';
 import { Modal } from './modal.js';
 import { Files } from './files.js';
 
@@ -71,7 +71,8 @@ const page = {
         Object.assign(e.style, { left: `${left}px`, top: `${top}px`, width: `${width}px`, height: `${height}px` });
         e.hidden = !shown;
     },
-    pace(rung, text) {
+    pace(rung, rungs, text) {
+        pace.max = String(rungs - 1);
         pace.value = String(rung);
         pace.title = text;
     },
@@ -108,6 +109,7 @@ async function start() {
     // For tools that drive the page: the editor's own C interface, read-only use intended.
     window.mosaiq = mq;
     painter = new Painter(mq, canvas);
+    statusLine.style.font = painter.font(Font.Status, true);
     modal = new Modal(document.getElementById('modal'), post);
     files = new Files(mq, answer);
 
