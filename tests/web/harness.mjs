@@ -147,6 +147,13 @@ export function choose(page, caption) {
     return page.click(`#modal .menu button:text-is("${caption}")`);
 }
 
+// The address's fragment for a strip holding `cells` ({cell: code}) and white elsewhere.
+export function linkOf(cells) {
+    const codes = new Uint8Array(Math.max(0, ...Object.keys(cells).map(Number)));
+    for (const [cell, code] of Object.entries(cells)) codes[cell - 1] = code;
+    return `#v1.${Buffer.from(codes).toString('base64url')}`;
+}
+
 // The strip's codes as the page's address holds them.
 export function strip(page) {
     const codes = new Uint8Array(1024);
@@ -154,8 +161,16 @@ export function strip(page) {
     return codes;
 }
 
-// The text of a program file that holds `codes`, 1024 lines in all.
-export function programText(codes) {
-    return Array.from({ length: 1024 }, (_, i) =>
-        `${(codes[i] ?? 0).toString(16).toUpperCase().padStart(2, '0')}\r\n`).join('');
+// Waits until the status line matches `pattern`; its words then.
+export async function until(page, pattern) {
+    await page.waitForFunction((p) => new RegExp(p).test(document.getElementById('status').textContent), pattern.source);
+    return page.textContent('#status');
+}
+
+// Moves the pace slider to rung `rung` (0 the slowest, 17 full speed).
+export function pace(page, rung) {
+    return page.$eval('#pace', (p, rung) => {
+        p.value = String(rung);
+        p.dispatchEvent(new Event('input'));
+    }, rung);
 }
