@@ -31,21 +31,30 @@ const browser = await chromium.launch({
 
 const report = (name, value, digits = 0) => console.log(`${name}: ${value.toFixed(digits)}`);
 
-// Counts the frames the browser shows and those in which the page drew bars, and notes when the
-// splash was first drawn; set up before the page's own script runs.
+// Counts the frames the browser shows and those in which the page drew on its canvas, and notes
+// the first frame that shows the splash's first tile; set up before the page's own script runs.
 function watch() {
-    window.frames_ = { shown: 0, drawn: 0 };
-    const count = () => { ++window.frames_.shown; requestAnimationFrame(count); };
+    const frames = window.frames_ = { shown: 0, drawn: 0, drawing: false };
+    const fill = CanvasRenderingContext2D.prototype.fillRect;
+    CanvasRenderingContext2D.prototype.fillRect = function (...box) {
+        frames.drawing = true;
+        return fill.apply(this, box);
+    };
+    const tile = () => {
+        const mq = window.mosaiq, at = (name, ...args) => mq.HEAP32.subarray(mq[name](...args) >> 2);
+        const [l, t, r, b] = at('_mq_splash_tile', 1), colour = at('_mq_splash')[5];
+        const [red, green, blue] = document.getElementById('window').getContext('2d')
+            .getImageData((l + r) >> 1, (t + b) >> 1, 1, 1).data;
+        return (blue << 16 | green << 8 | red) === colour;
+    };
+    const count = () => {
+        ++frames.shown;
+        if (frames.drawing) ++frames.drawn;
+        frames.drawing = false;
+        if (window.mosaiq && !window.splashPainted && tile()) window.splashPainted = performance.now();
+        requestAnimationFrame(count);
+    };
     requestAnimationFrame(count);
-    Object.defineProperty(window, 'mosaiq', { configurable: true, set(mq) {
-        const post = mq._mq_post, dirty = mq._mq_take_dirty;
-        mq._mq_post = (kind, ...rest) => {
-            if (kind === 9) window.splashPainted ??= performance.now();
-            return post(kind, ...rest);
-        };
-        mq._mq_take_dirty = () => { const n = dirty(); if (n) ++window.frames_.drawn; return n; };
-        Object.defineProperty(window, 'mosaiq', { value: mq, writable: true });
-    } });
 }
 
 async function open(hash = '') {
