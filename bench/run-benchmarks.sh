@@ -14,3 +14,11 @@ trap 'kill $xvfb 2>/dev/null || true' EXIT
 read -r -t 10 number <&3 || { echo "Xvfb did not start" >&2; exit 1; }
 display=:$number
 DISPLAY=$display QT_QPA_PLATFORM=xcb "$tree/bench/bench_visible"
+
+# The browser edition's figures, when its build is there (make build-web).
+web=$(dirname "$0")/../build-web/web
+if [ -f "$web/mosaiq.wasm" ]; then
+    node "$(dirname "$0")/web-bench.mjs" "$web"
+else
+    echo "no browser edition in $web: make build-web for its figures" >&2
+fi

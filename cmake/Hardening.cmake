@@ -5,15 +5,16 @@
 # It is on for every optimised build, not just the release: the package that the tests build and
 # check is made from the tested build, and tests then run the code as it ships. Fortified functions
 # need optimisation, and the sanitizers and the fuzzer bring checks of their own, so those builds
-# leave it out; so does a system without dpkg-buildflags.
+# leave it out; so does a system without dpkg-buildflags, and WebAssembly, which has no use for
+# flags made for the host's compiler and linker.
 set(harden ON)
-if(MOSAIQ_SANITIZE OR MOSAIQ_FUZZ OR CMAKE_BUILD_TYPE STREQUAL "Debug")
+if(MOSAIQ_SANITIZE OR MOSAIQ_FUZZ OR CMAKE_BUILD_TYPE STREQUAL "Debug" OR EMSCRIPTEN)
     set(harden OFF)
 endif()
 option(MOSAIQ_HARDEN "Build with the distribution's hardening flags (dpkg-buildflags)" ${harden})
 
 find_program(DPKG_BUILDFLAGS dpkg-buildflags)
-if(NOT MOSAIQ_HARDEN OR NOT DPKG_BUILDFLAGS)
+if(NOT MOSAIQ_HARDEN OR NOT DPKG_BUILDFLAGS OR EMSCRIPTEN)
     return()
 endif()
 foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)

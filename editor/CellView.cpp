@@ -1,5 +1,6 @@
 #include "CellView.h"
 #include "BgrColor.h"
+#include "FontFaces.h"
 #include "Pacer.h"
 #include "Twips.h"
 
@@ -26,11 +27,7 @@ CellView::CellView(BarModel& model, const GridLayout& grid, QWidget* parent)
     : QWidget(parent), model_(model), grid_(grid) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
-    font.setBold(true);
-    setFont(font);
+    setFont(FaceFont(kBarFont));
     frameTimer_.setSingleShot(true);
     frameTimer_.setTimerType(Qt::PreciseTimer);
     connect(&frameTimer_, &QTimer::timeout, this, &CellView::FrameDue);

@@ -1,4 +1,6 @@
 #include "EditorWindow.h"
+#include "Appearance.h"
+#include "BgrColor.h"
 #include "CellView.h"
 #include "PaletteLabel.h"
 #include "StatusLabel.h"
@@ -49,7 +51,7 @@ EditorWindow::EditorWindow(QWidget* parent) : QWidget(parent) {
     };
 
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
+    pal.setColor(QPalette::Window, BgrToQColor(kWindowColor));
     setPalette(pal);
     setAutoFillBackground(true);
     setMouseTracking(true);

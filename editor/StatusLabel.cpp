@@ -1,4 +1,5 @@
 #include "StatusLabel.h"
+#include "FontFaces.h"
 
 namespace mosaiq {
 
@@ -10,12 +11,7 @@ StatusLabel::StatusLabel(QWidget* parent) : QLabel(parent) {
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, Qt::black);
     setPalette(pal);
-    // The dialog font of the bars' era, at a size whose line fits the 240-twip strip at any
-    // resolution: 8.25 points are 165 twips.
-    QFont face(QStringLiteral("MS Sans Serif"));
-    face.setStyleHint(QFont::SansSerif);
-    face.setPointSizeF(8.25);
-    setFont(face);
+    setFont(FaceFont(kStatusFont));
 }
 
 void StatusLabel::Show(const QString& text) {

@@ -7,14 +7,12 @@
 
 namespace mosaiq {
 
-// Where a rectangle given in twips lies in pixels of `device`. Position and size are converted on
-// their own, as the window system snaps each to pixels.
+// Where a rectangle given in twips lies in pixels of `device` (see TwipsBoxPixels).
 inline QRect TwipsRect(const QPaintDevice& device, double left, double top, double width,
                        double height) {
-    const double dx = device.logicalDpiX();
-    const double dy = device.logicalDpiY();
-    return QRect(TwipsToPixels(left, dx), TwipsToPixels(top, dy), TwipsToPixels(width, dx),
-                 TwipsToPixels(height, dy));
+    const PixelRect r =
+        TwipsBoxPixels(left, top, width, height, device.logicalDpiX(), device.logicalDpiY());
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 inline QRect TwipsRect(const QPaintDevice& device, const TwipsBox& box) {

@@ -2,6 +2,7 @@
 #include "Editor.h"
 #include "FileCommands.h"
 #include "StripFile.h"
+#include "StripLink.h"
 
 #include <system_error>
 
@@ -18,6 +19,18 @@ void LoadStartupProgram(Editor& form, const std::string& commandLine) {
     if (!status && status.code != std::errc::no_such_file_or_directory)
         form.StartupNotice = FileFailedText(form.FileName, "loaded", status.error);
     form.ShowFileInCaption();
+    RepaintCells(form.Machine, form);
+    form.Machine.StopRequest = true;
+}
+
+void LoadStartupLink(Editor& form, const std::string& link) {
+    if (link.empty()) return;
+    StripCodes codes{};
+    if (const std::string why = ReadStripLink(link, codes); !why.empty()) {
+        form.StartupNotice = "The address does not hold a program: " + why + ".";
+        return;
+    }
+    PutStrip(form.Machine, form, codes);
     RepaintCells(form.Machine, form);
     form.Machine.StopRequest = true;
 }

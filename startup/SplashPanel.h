@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Codes.h"
-#include "SplashLayout.h"
+#include "SplashRules.h"
 
 #include "TwipsWidget.h"
 
@@ -41,7 +41,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    static constexpr Color kBackColor = 0xE0E0E0;
+    static constexpr Color kBackColor = SplashPlaces::kPanelBack;
 };
 
 } // namespace mosaiq

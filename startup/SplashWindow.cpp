@@ -1,5 +1,6 @@
 #include "SplashWindow.h"
 
+#include "FontFaces.h"
 #include "SplashLabel.h"
 #include "SplashPanel.h"
 #include "Twips.h"
@@ -14,16 +15,9 @@
 
 namespace mosaiq {
 
-const QString SplashWindow::kAuthor = QStringLiteral("by the Mosaiq makers ");
-const QString SplashWindow::kTagline = QStringLiteral("programs you paint, cell by cell ");
-
 namespace {
-QFont LabelFont(double points, bool bold) {
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
 }
 } // namespace
 
@@ -46,23 +40,22 @@ SplashWindow::SplashWindow(const QString& title, std::function<void()> release, 
     lblTitle = new SplashLabel(Panel);
     lblAuthor = new SplashLabel(Panel);
     lblTagline = new SplashLabel(Panel);
-    lblTitle->setFont(LabelFont(18, true));
-    lblAuthor->setFont(LabelFont(12, true));
-    lblTagline->setFont(LabelFont(9.75, false));
-    for (SplashLabel* label : {lblTitle, lblAuthor, lblTagline})
-        label->SetColors(kLabelBack, kLabelText);
-    lblTitle->SetWidth(kTitleWidth);
-    lblTitle->SetHeight(kTitleHeight);
-    lblTitle->SetTop(kTitleTop);
-    lblAuthor->SetHeight(kLineHeight);
-    lblTagline->SetHeight(kLineHeight);
-    lblAuthor->SetCaption(kAuthor);
-    lblTagline->SetCaption(kTagline);
+    const auto boxes = SplashPlaces::LabelBoxes(SplashPlaces::kClientWidth);
+    for (int i = 0; i < kSplashLabelCount; ++i) {
+        SplashLabel* label = Labels()[static_cast<std::size_t>(i)];
+        label->setFont(FaceFont(SplashPlaces::kLabelFonts[static_cast<std::size_t>(i)]));
+        label->SetColors(SplashPlaces::kLabelBack, SplashPlaces::kLabelText);
+        label->SetWidth(boxes[static_cast<std::size_t>(i)].width);
+        label->SetHeight(boxes[static_cast<std::size_t>(i)].height);
+    }
+    lblTitle->SetTop(SplashPlaces::kTitleTop);
+    lblAuthor->SetCaption(Text(SplashPlaces::LabelText(kSplashAuthor, {})));
+    lblTagline->SetCaption(Text(SplashPlaces::LabelText(kSplashTagline, {})));
 
     // Hidden, the window takes its size without a resize event; the resize handler's first run,
     // and with it the grid's draws, comes with the show, after the load handler's draws.
-    setFixedSize(TwipsToPixels(kClientWidth, logicalDpiX()),
-                 TwipsToPixels(kClientHeight, logicalDpiY()));
+    setFixedSize(TwipsToPixels(SplashPlaces::kClientWidth, logicalDpiX()),
+                 TwipsToPixels(SplashPlaces::kClientHeight, logicalDpiY()));
     Form_Load();
 }
 
@@ -79,10 +72,9 @@ double SplashWindow::ClientHeightTwips() const {
 
 void SplashWindow::Form_Load() {
     // The colour's draw comes first: the grid's draws follow it, resize by resize.
-    const int k = DrawDigit(draw_());
-    lblTitle->SetCaption(title_ + QLatin1Char(' '));
-    Panel->Bar.front().fill = SplashTileColor(k, draw_);
-    for (int i = 1; i <= kTileCount; ++i)
+    lblTitle->SetCaption(Text(SplashPlaces::LabelText(kSplashTitle, title_.toStdString())));
+    Panel->Bar.front().fill = DrawSplashTileColor(draw_);
+    for (int i = 1; i <= SplashPlaces::kTileCount; ++i)
         Panel->AddTile();
 
     // Centred by the outer size, which for a window without frame is the client size.
@@ -109,16 +101,15 @@ void SplashWindow::changeEvent(QEvent* event) {
 void SplashWindow::Form_Resize() {
     if (isMinimized()) return;
 
-    lblTitle->SetLeft(ClientWidthTwips() - lblTitle->Width());
-    lblAuthor->SetWidth(lblTitle->Width());
-    lblTagline->SetWidth(lblTitle->Width());
-    lblAuthor->SetLeft(lblTitle->Left());
-    lblAuthor->SetTop(lblTitle->Top() + lblTitle->Height());
-    lblTagline->SetLeft(lblTitle->Left());
-    lblTagline->SetTop(lblAuthor->Top() + lblAuthor->Height());
-    lblTitle->raise();
-    lblAuthor->raise();
-    lblTagline->raise();
+    const auto boxes = SplashPlaces::LabelBoxes(ClientWidthTwips());
+    for (int i = 0; i < kSplashLabelCount; ++i) {
+        SplashLabel* label = Labels()[static_cast<std::size_t>(i)];
+        const SplashLabelBox& box = boxes[static_cast<std::size_t>(i)];
+        label->SetLeft(box.left);
+        label->SetWidth(box.width);
+        if (i != kSplashTitle) label->SetTop(box.top);
+        label->raise();
+    }
 
     Panel->SetHeight(ClientHeightTwips());
     Panel->SetTop(0);
@@ -129,10 +120,7 @@ void SplashWindow::Form_Resize() {
 }
 
 void SplashWindow::SetupGrid() {
-    // Two statements: the draw for n must come before the draw for f.
-    const double drawN = draw_();
-    const double drawF = draw_();
-    const SplashLayout grid = ComputeSplashLayout(Panel->Width(), Panel->Height(), drawN, drawF);
+    const SplashLayout grid = DrawSplashGrid(Panel->Width(), Panel->Height(), draw_);
 
     for (auto i = Panel->Bar.size() - 1; i >= 1; --i)
         Panel->Bar[i].visible = false;
@@ -150,7 +138,7 @@ void SplashWindow::Form_Paint() {
     // still stays up for its full time once it is last drawn. The splash never draws by itself
     // (the tiles do not move), so only the window system's exposes can hold it up, and start-up
     // waits no longer than the user keeps uncovering it.
-    Timer1.setInterval(kCountdownMs);
+    Timer1.setInterval(SplashCountdown::kCountdownMs);
     Timer1.start();
 }
 
@@ -179,7 +167,7 @@ SplashWindow* ShowSplash(const QString& title, std::function<void()> release) {
     splash->show();
     // A splash that is never painted never arms its timer, and one that keeps being exposed
     // keeps restarting it; either would hold start-up for ever. Past this, it closes regardless.
-    QTimer::singleShot(kSplashLongestMs, splash, &QWidget::close);
+    QTimer::singleShot(SplashCountdown::kLongestMs, splash, &QWidget::close);
     return splash;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "SplashLayout.h"
+#include "SplashRules.h"
 
+#include <array>
 #include <functional>
 
 #include <QTimer>
@@ -21,20 +22,6 @@ class SplashPanel;
 class SplashWindow : public QWidget {
     Q_OBJECT
 public:
-    static constexpr double kClientWidth = 5850; // twips
-    static constexpr double kClientHeight = 4215;
-    static constexpr double kTitleWidth = 3375;
-    static constexpr double kTitleHeight = 615;
-    static constexpr double kTitleTop = 1560;
-    static constexpr double kLineHeight = 495; // the author credit and the tagline
-    static constexpr Color kLabelBack = 0x000000;
-    static constexpr Color kLabelText = 0xE0E0E0;
-    static constexpr int kCountdownMs = 3000;
-    static constexpr int kTileCount = 1024; // tiles besides the pattern, tile 0
-
-    static const QString kAuthor;
-    static const QString kTagline;
-
     // Runs the load handler: shows `title` and takes every random draw from `draw`, the colour's
     // first. The window is not shown. `release` is called once, when the splash is done.
     SplashWindow(const QString& title, std::function<void()> release,
@@ -48,6 +35,9 @@ public:
     SplashLabel* lblAuthor = nullptr;
     SplashLabel* lblTagline = nullptr;
 
+    std::array<SplashLabel*, kSplashLabelCount> Labels() const {
+        return {lblTitle, lblAuthor, lblTagline};
+    }
     double ClientWidthTwips() const;
     double ClientHeightTwips() const;
 
@@ -70,9 +60,6 @@ private:
     std::function<void()> release_;
     SplashDraw draw_;
 };
-
-// The longest a splash stays up, whatever happens to its own countdown.
-constexpr int kSplashLongestMs = 10000;
 
 // The editor's splash hand-over (see Form_Load): shows a splash that deletes itself when it
 // closes and then calls `release`, and returns it.

@@ -133,13 +133,13 @@ struct EditorFixture {
     // for N = 0; "away" moves over the window's background, "background" clicks it. "cell N V"
     // paints V into cell N, "touch N" marks cell N as changed by a run; "fresh", "busy", "yes",
     // "ok" set FreshStart, Busy and the answers; "file P" names a file. "start P" starts up with
-    // file P ("-": none), "shown" is the window's first show. "Run", "Clear", "Reset", "close",
-    // "resize W H" and "minimised W H" are the commands and window events; "arm WORD" arms the
-    // timer; "wait" lets an armed timer fire, "after MS" lets MS milliseconds pass and a timer
-    // then due fire. "during [N]" plays the steps after it at the
-    // Nth (50th) yield of the run that the next timer firing starts; "check" records State(),
-    // "status" the status line's words. "slide N" moves the pace slider to rung N; "fill A B V"
-    // puts V into cells A to B.
+    // file P ("-": none), "link L" with the address's fragment L, "shown" is the window's first
+    // show. "Run", "Clear", "Reset", "close", "resize W H" and "minimised W H" are the commands and
+    // window events; "arm WORD" arms the timer; "wait" lets an armed timer fire, "after MS" lets MS
+    // milliseconds pass and a timer then due fire. "during [N]"
+    // plays the steps after it at the Nth (50th) yield of the run that the next timer firing
+    // starts; "check" records State(), "status" the status line's words. "slide N" moves the pace
+    // slider to rung N; "fill A B V" puts V into cells A to B.
     void Play(const QString& script) {
         Steps(script.split(QStringLiteral("; "), Qt::SkipEmptyParts));
     }
@@ -168,6 +168,7 @@ struct EditorFixture {
             if (verb == "file") e.FileName = s[1].toStdString();
             if (verb == "file") e.ShowFileInCaption();
             if (verb == "start") e.Form_Load(), LoadStartupProgram(e, Path(name));
+            if (verb == "link") e.Form_Load(), LoadStartupLink(e, name.toStdString());
             if (verb == "shown") e.Form_Shown();
             if (verb == "load" || verb == "save") view.fileAnswer = Spelled(Path(name));
             if (verb == "load") e.mnuLoad_Click();

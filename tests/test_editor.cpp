@@ -397,6 +397,9 @@ void TestEditor::scripts_data() {
     // The first-time menu: every resize arms it anew; it ends FreshStart.
     ScriptRow("first-time menu", "fresh; resize 10700 7905; check; wait; resize 10635 7905", "pen 0 (1); armed  1000 | pen 1; " + off);
     ScriptRow("two resizes in the first second", "fresh; resize 10700 7905; after 600; resize 10635 7905; after 600; check; after 400", "pen 0 (1); armed  1000 | pen 1; " + off);
+    // A strip in the address: loaded, or told why not, with the strip left empty.
+    ScriptRow("a link", "link v1.AwAF; cell 9 4; link v1.AwAF; shown", "pen 0 (1); cells 1=3,3=5");
+    ScriptRow("a link that is not one", "cell 9 4; link v1.A<b>; shown; after 1000", "pen 1; cells 9=4; " + off + "; Mosaiq|The address does not hold a program: it holds a character that is not base64url.");
     ScriptRow("first-time menu after the notice", "start .; resize 10700 7905; after 2000; check; shown; after 999; check; after 1", "Mosaiq [Design] ~ %/.; pen 0 (1); file %/. | Mosaiq [Design] ~ %/.; pen 0 (1); armed  1000; file %/.; Mosaiq|The file %/. could not be loaded: Is a directory | Mosaiq [Design] ~ %/.; pen 1; file %/.; " + off + "; Mosaiq|The file %/. could not be loaded: Is a directory");
     ScriptRow("first-time menu after a press", "fresh; press 5; wait", "pen 1; cells 5=1");
     ScriptRow("minimised", "fresh; minimised 3000 3000", "pen 0 (1)");

@@ -1,6 +1,7 @@
 // The program file format: the reader's tolerance, reading, saving and loading real files.
 
 #include "StripFormat.h"
+#include "StripLink.h"
 #include "Table.h"
 #include "fuzz/StripReaderCheck.h"
 
@@ -143,6 +144,56 @@ private slots:
             QString::number(QDir(d, {}, QDir::Name, QDir::Files | QDir::Hidden).count()) + same;
         if (mounted) ::umount(d);
         QTEST(got, "saved");
+    }
+    // A strip in an address and back; any text that is not such a link is refused, says why and
+    // changes nothing.
+    void link_data() {
+        QTest::addColumn<QList<int>>("leading"); // the first cells; all others 0
+        QTest::addColumn<QByteArray>("link");    // made from them, or read
+        QTest::addColumn<QString>("why");        // empty for a link
+        QList<int> every;                        // no cell 0, so nothing is dropped
+        for (int i = 0; i < kCellCount; ++i)
+            every << (i * 7 + 3) % 255 + 1;
+        const QString notV1 = "it does not begin with v1.",
+                      notBase64 = "it holds a character that is not base64url",
+                      tooLong = "it is longer than any program";
+        // clang-format off
+        const auto row = [](const char* name, QList<int> leading, QByteArray link, QString why = {}) { QTest::newRow(name) << leading << link << why; };
+        row("empty strip", {}, "v1.");
+        row("one code", {3}, "v1.Aw");
+        row("three codes, one group", {1, 2, 3}, "v1.AQID");
+        row("trailing zeros dropped", {5, 0, 0}, "v1.BQ");
+        row("zeros before a code kept", {0, 0, 0, 0, 7}, "v1.AAAAAAc");
+        row("high codes, both odd characters", {255, 254, 251}, "v1.__77");
+        row("all 1024 cells, the longest link", every, {});
+        row("nothing", {}, {}, notV1);
+        row("another version", {}, "v2.AQID", notV1);
+        row("a lone last character", {}, "v1.AQIDB", "it ends in the middle of a code");
+        row("padding", {}, "v1.Aw==", notBase64);
+        row("markup", {}, "v1.<img src=x onerror=alert(1)>", notBase64);
+        row("plain base64's characters", {}, "v1.+/+/", notBase64);
+        row("bits past the last code", {}, "v1.Ax", "its last character does not end a code");
+        row("one character too long", {}, "v1." + QByteArray(int(kLinkMaxLength) - 2, 'A'), tooLong);
+        row("a megabyte", {}, QByteArray(1 << 20, 'A'), tooLong);
+        // clang-format on
+    }
+    void link() {
+        QFETCH(QList<int>, leading);
+        QFETCH(QByteArray, link);
+        QFETCH(QString, why);
+        StripCodes codes{}, read{};
+        std::copy(leading.begin(), leading.end(), codes.begin());
+        read.fill(9);
+        if (!why.isEmpty()) {
+            QCOMPARE(QString::fromStdString(ReadStripLink(link.toStdString(), read)), why);
+            QCOMPARE(AllCells(read), QList<int>(kCellCount, 9));
+            return;
+        }
+        const std::string made = StripLink(codes);
+        QCOMPARE(made.size(), link.isEmpty() ? kLinkMaxLength : std::size_t(link.size()));
+        if (!link.isEmpty()) QCOMPARE(QByteArray::fromStdString(made), link);
+        QCOMPARE(ReadStripLink(made, read), ""s);
+        QCOMPARE(AllCells(read), AllCells(codes));
     }
 };
 

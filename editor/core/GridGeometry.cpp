@@ -57,6 +57,13 @@ TwipsBox EditorPlaces::PaletteBox(int index) {
     return {kPaletteLeft, kPaletteTop + kPaletteStep * index, kPaletteWidth, kPaletteHeight, true};
 }
 
+PixelRect TwipsBoxPixels(double left, double top, double width, double height, double dpiX,
+                         double dpiY) {
+    const int x = TwipsToPixels(left, dpiX);
+    const int y = TwipsToPixels(top, dpiY);
+    return {x, y, x + TwipsToPixels(width, dpiX), y + TwipsToPixels(height, dpiY)};
+}
+
 TwipsBox EditorPlaces::PaceSliderBox(double clientHeight) {
     TwipsBox box;
     box.left = kPaletteLeft;

@@ -37,6 +37,11 @@ struct PixelRect {
     bool Empty() const { return right <= left || bottom <= top; }
 };
 
+// Where a box given in twips lies in pixels at the given resolutions. Position and size are
+// converted on their own, as a window system snaps each to pixels.
+PixelRect TwipsBoxPixels(double left, double top, double width, double height, double dpiX,
+                         double dpiY);
+
 // The editor window's fixed places, in twips.
 struct EditorPlaces {
     static constexpr int kDesignClientWidth = 10635;

@@ -1,0 +1,186 @@
+// The editor's commands in the page: the preview, the menu, a run, its pace and the status line,
+// Load and Save, Clear All's question, leaving the page, and what the page keeps to itself.
+
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { centre, choose, context, linkOf, menu, pace, paint, ready, record, requests, until }
+    from './harness.mjs';
+
+// A program that never ends: X walks back from cell 1,024 raising and lowering codes, and a Run
+// cell starts the next pass.
+const busy = linkOf({ ...[...Array(400).keys()].map((i) => [2, 3, 2, 4][i % 4]), 401: 7 });
+const count = (words, before) => Number(words.match(new RegExp(`${before} ([\\d,]+)`))[1].replace(/,/g, ''));
+const hash = (page) => new URL(page.url()).hash;
+
+test('the preview follows the pointer over white bars; the status line under the grid names the cell', async () => {
+    const page = await ready(linkOf({ 21: 5 })); // bar 21 holds a Repeat
+    await page.mouse.click(...Object.values(await centre(page, await record(page, 'mq_palette', 2))));
+    const [left, , right, bottom] = await record(page, 'mq_panel');
+    const box = await page.$eval('#status', (s) => s.getBoundingClientRect().toJSON());
+    assert.deepEqual([box.left, box.width, box.top].map(Math.round), [left, right - left, bottom]);
+    // Where the pointer goes; the fills of bars 10, 11 and 21 then.
+    for (const [to, fills] of [[10, [0xFF0000, 0xFFFFFF, 0xFFFF00]], [11, [0xFFFFFF, 0xFF0000, 0xFFFF00]],
+        [21, [0xFFFFFF, 0xFFFFFF, 0xFFFF00]], [10, [0xFF0000, 0xFFFFFF, 0xFFFF00]], [0, [0xFFFFFF, 0xFFFFFF, 0xFFFF00]]]) {
+        const at = to ? await centre(page, await record(page, 'mq_bar', to)) : { x: right + 8, y: bottom - 8 };
+        await page.mouse.move(at.x, at.y);
+        if (to) await until(page, new RegExp(`^Cell ${to} · 0${to === 21 ? 5 : 0} `)); // the cell's code
+        else await page.waitForTimeout(100);
+        assert.deepEqual([(await record(page, 'mq_bar', 10))[4], (await record(page, 'mq_bar', 11))[4],
+            (await record(page, 'mq_bar', 21))[4]], fills, `over bar ${to}`);
+    }
+    assert.equal(hash(page), linkOf({ 21: 5 }));
+    await page.close();
+});
+
+// The items' states, Load ... to Close Menu ("1" enabled), for each strip; then after a run.
+for (const [what, link, items, afterRun] of [['an empty strip', '', '100001'],
+    ['a Run cell', '#v1.Bw', '111011', '111011'], ['a cell a run changes', '#v1.Aw', '111011', '111111']]) {
+    test(`the menu on ${what}`, async () => {
+        const page = await ready(link);
+        assert.equal(await menu(page), items);
+        if (!afterRun) return page.close();
+        await choose(page, 'Run');
+        await until(page, / after /);
+        assert.equal(await menu(page), afterRun);
+        await page.close();
+    });
+}
+
+test('Run and Stop; an open menu holds the run', async () => {
+    const page = await ready(busy);
+    await pace(page, 17); // full speed
+    await menu(page, 1024);
+    await choose(page, 'Run');
+    await page.waitForFunction(() => document.title === 'Mosaiq [Running]');
+    await until(page, /^Running · step [\d,]{5,}/);
+    assert.equal(await menu(page, 1024), '111111');
+    assert.equal(await page.textContent('#modal .menu button:nth-of-type(3)'), 'Stop');
+    const held = count(await page.textContent('#status'), 'step');
+    await page.waitForTimeout(300);
+    assert.equal(count(await page.textContent('#status'), 'step'), held, 'the run went on under the menu');
+    await choose(page, 'Stop');
+    await page.waitForFunction(() => document.title === 'Mosaiq [Design]');
+    const ended = count(await until(page, /^Stopped at cell \d+ after [\d,]+ steps in [\d,]+ pass/), 'after');
+    assert.ok(ended >= held && ended <= held + 2, `${held} steps under the menu, ${ended} at the end`);
+    await page.close();
+});
+
+test('the pace slider: its words, and a slow pace that holds the run', async () => {
+    const page = await ready(busy);
+    assert.equal(await page.$eval('#pace', (p) => `${p.value}:${p.title}`), '4:Pace: 20 instructions per second');
+    for (const [rung, words] of [[9, '1,000 instructions per second'], [17, 'full speed'], [0, '1 instruction per second']]) {
+        await pace(page, rung);
+        await until(page, new RegExp(`^Pace: ${words}$`));
+        assert.equal(await page.$eval('#pace', (p) => p.title), `Pace: ${words}`);
+    }
+    await menu(page, 1024);
+    await choose(page, 'Run');
+    const begun = count(await until(page, /^Running · step/), 'step');
+    await page.waitForTimeout(400);
+    assert.ok(count(await page.textContent('#status'), 'step') <= begun + 1, 'one instruction a second');
+    await pace(page, 17);
+    await until(page, /^Running · step [\d,]{7,}/);
+    await page.close();
+});
+
+// Load with the browser's file picker; a file that cannot be read is told and changes nothing.
+async function load(page, name, text, refused = false) {
+    const chooser = page.waitForEvent('filechooser');
+    await menu(page);
+    await choose(page, 'Load ...');
+    await (await chooser).setFiles({ name, mimeType: 'text/plain', buffer: Buffer.from(text) });
+    const told = refused && await page.textContent('#modal .dialog p');
+    if (refused) await page.click('#modal .dialog button');
+    await page.waitForSelector('#modal .menu'); // it opens again after a load
+    await page.keyboard.press('Escape');
+    return told;
+}
+const tooLarge = 'F'.repeat((1 << 20) + 1);
+for (const [name, text, link, shown = name] of [['two.mq', '01\r\n07\n', '#v1.AQc'], ['big.mq', tooLarge],
+    ['<img src=x onerror=alert(1)>.mq', '3', '#v1.Aw'], ['<img src=x onerror=alert(1)>.mq', tooLarge],
+    ['a/b.mq', '3', '#v1.Aw', 'program.mq']]) {
+    test(`Load ${name}${link ? '' : ', too large'}`, async () => {
+        const page = await ready('#v1.AAU');
+        const nodes = await page.$$eval('*', (e) => e.length);
+        const told = await load(page, name, text, !link);
+        if (!link) assert.equal(told, `The file ${name} could not be loaded: not a program file: too large`);
+        assert.equal(hash(page), link ?? '#v1.AAU');
+        assert.equal(await page.title(), link ? `Mosaiq [Design] ~ ${shown}` : 'Mosaiq [Design]');
+        assert.equal(await page.$$eval('*', (e) => e.length), nodes, 'an element was made');
+        assert.deepEqual(page.errors, []);
+        await page.close();
+    });
+}
+
+// Save: through the save picker where there is one, else a download named as the loaded file or
+// program.mq.
+function picker() {
+    window.showSaveFilePicker = async ({ suggestedName }) => ({ name: 'picked.mq', createWritable: async () => ({
+        write: async (bytes) => { window.saved = { suggestedName, bytes: Array.from(bytes) }; }, close: async () => {} }) });
+}
+const noPicker = () => { window.showSaveFilePicker = undefined; };
+for (const [init, loaded, name] of [[picker, null, 'program.mq'], [noPicker, null, 'program.mq'], [noPicker, 'mine.mq', 'mine.mq']]) {
+    test(`Save ${init === picker ? 'with the picker' : 'as a download'}${loaded ? ` after loading ${loaded}` : ''}`, async () => {
+        const page = await ready('#v1.Bw', { init });
+        if (loaded) await load(page, loaded, '07\r\n00\r\n05');
+        const download = init === noPicker && page.waitForEvent('download');
+        await menu(page);
+        await choose(page, 'Save ...');
+        const saved = download ? { suggestedName: (await download).suggestedFilename(), bytes: readFileSync(await (await download).path()) }
+            : await (await page.waitForFunction(() => window.saved)).jsonValue();
+        assert.equal(saved.suggestedName, name);
+        const codes = loaded ? ['07', '00', '05'] : ['07'];
+        assert.equal(Buffer.from(saved.bytes).toString('latin1'), [...codes, ...Array(1024 - codes.length).fill('00')].join('\r\n') + '\r\n');
+        if (!download) await page.waitForFunction(() => document.title.endsWith(' ~ picked.mq'));
+        await page.close();
+    });
+}
+
+for (const [answer, link, fill] of [['No', '#v1.Bw', 0xC0C0C0], ['Yes', '#v1.', 0xFFFFFF]]) {
+    test(`Clear All answered ${answer}`, async () => {
+        const page = await ready('#v1.Bw');
+        await menu(page);
+        await choose(page, 'Clear All');
+        const dialog = await page.waitForSelector('#modal .dialog');
+        assert.deepEqual(await dialog.$$eval('h1, p, button', (e) => e.map((n) => n.textContent)),
+            ['Mosaiq', 'Reset and clear everything?', 'Yes', 'No']);
+        await page.click(`#modal .dialog button:text-is("${answer}")`);
+        await page.waitForFunction((link) => location.hash === link && !document.querySelector('#modal .dialog'), link);
+        await page.evaluate(() => new Promise((r) => requestAnimationFrame(r)));
+        assert.deepEqual([hash(page), (await record(page, 'mq_bar', 1))[4]], [link, fill]);
+        await page.close();
+    });
+}
+
+// The browser's own question, and only when the strip holds something.
+for (const [link, asked] of [['#v1.Bw', ['beforeunload']], ['', []], ['#v1.AAAAAA', []]]) {
+    test(`leaving the page with ${link || 'no program'}`, async () => {
+        const page = await ready(link); // the key that closed the menu lets the page ask
+        const dialogs = [];
+        page.on('dialog', (d) => { dialogs.push(d.type()); d.accept(); });
+        const closed = new Promise((r) => page.once('close', r));
+        await page.close({ runBeforeUnload: true });
+        await closed;
+        assert.deepEqual(dialogs, asked);
+    });
+}
+
+test('nothing leaves the browser: no requests after the page\'s own files, no cookies, no storage', async () => {
+    const page = await ready('#v1.AQMC', { init: noPicker });
+    const own = page.requests.slice();
+    await paint(page, 3, 9);
+    await until(page, / after /);
+    await load(page, 'x.mq', '01');
+    const download = page.waitForEvent('download');
+    await menu(page);
+    await choose(page, 'Save ...');
+    await download;
+    assert.deepEqual(page.requests.filter((url) => !url.startsWith('blob:')), own);
+    const files = ['', 'style.css', 'main.js', 'draw.js', 'modal.js', 'files.js', 'mosaiq.js', 'mosaiq.wasm', 'icon.svg'];
+    assert.deepEqual(requests.filter((path) => !files.includes(path.slice(1))), [], 'asked of the server');
+    assert.deepEqual(await context.cookies(), []);
+    assert.deepEqual(await page.evaluate(async () => [localStorage.length, sessionStorage.length,
+        (await indexedDB.databases()).length, (await caches.keys()).length]), [0, 0, 0, 0]);
+    await page.close();
+});

@@ -1,0 +1,96 @@
+// The page from its splash to painting, and programs shared by link.
+
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { drawn, editor, menuItems, open, paint, pixel, ready, record } from './harness.mjs';
+
+test('the splash, then the editor and its first-time menu', async () => {
+    const page = await open();
+    const [, , , splash] = await record(page, 'mq_canvas');
+    assert.equal(splash, 1);
+    assert.equal(await page.title(), 'Mosaiq');
+    // Every tile shows the one tile colour, drawn where the splash's layout puts it.
+    const [, , , , , tileColour, tiles] = await record(page, 'mq_splash');
+    assert.ok(tiles >= 16 && tiles <= 64, `${tiles} tiles`);
+    for (const i of [1, tiles]) {
+        const [l, t, r, b] = await record(page, 'mq_splash_tile', i);
+        assert.equal(await pixel(page, (l + r) / 2, (t + b) / 2), tileColour, `tile ${i}`);
+    }
+    await editor(page);
+    assert.equal(await page.title(), 'Mosaiq [Design]');
+    await page.waitForSelector('#modal .menu');
+    assert.deepEqual(await menuItems(page), ['Load ...:on', 'Save ...:off', 'Run:off',
+        'Reset Data:off', 'Clear All:off', 'Close Menu:on']);
+    await page.keyboard.press('Escape');
+    assert.equal(await page.$('#modal .menu'), null);
+    assert.deepEqual(page.errors, []);
+    await page.close();
+});
+
+// A click with a pen paints its cell and runs the strip up to it. Each row: the pen, the bar
+// clicked, the link that the strip gives once the run is over, and where X stands then.
+const strokes = [
+    { pen: 2, bar: 5, link: '#v1.AAAAAAI', x: 1024 }, // Previous Pixel wraps X round
+    { pen: 1, bar: 3, link: '#v1.AAAB', x: 2 },
+    { pen: 7, bar: 1, link: '#v1.Bw', x: 1 }, // a Run with nothing executed before it stops
+    { pen: 0, bar: 9, link: '#v1.', x: 1 }, // the white pen starts no run
+];
+
+for (const { pen, bar, link, x } of strokes) {
+    test(`pen ${pen} on bar ${bar}`, async () => {
+        const page = await ready();
+        const entries = await page.evaluate(() => history.length);
+        await paint(page, pen, bar);
+        await page.waitForFunction((link) => location.hash === link, link);
+        // The run is over when X has come to its end and the caption says so.
+        await page.waitForFunction((x) => {
+            const mq = window.mosaiq, at = mq._mq_bar(x) >> 2;
+            return mq.HEAP32[at + 7] === 1 && document.title === 'Mosaiq [Design]';
+        }, x);
+        const [l, t, r, b, fill, captionColour, , caption] = await record(page, 'mq_bar', bar);
+        const colour = [0xFFFFFF, 0x0000FF, 0xFF0000, 0x00FF00, 0x00FFFF, 0xFFFF00, 0xFF00FF, 0xC0C0C0][pen];
+        assert.equal(fill, colour);
+        await drawn(page);
+        assert.equal(await pixel(page, l + 1, (t + b) / 2), colour);
+        const [, , , , , xColour, , xShown] = await record(page, 'mq_bar', x);
+        assert.deepEqual([xShown, xColour], [1, 0x0000FF]);
+        assert.equal(await page.evaluate(() => history.length), entries, 'no history entries added');
+        await page.close();
+    });
+}
+
+test('a link made by painting opens the same strip in a new page', async () => {
+    const first = await ready();
+    await paint(first, 3, 40);
+    await paint(first, 6, 1024);
+    await first.waitForFunction(() => location.hash.length > 4 && document.title === 'Mosaiq [Design]');
+    const url = first.url();
+    const second = await open(new URL(url).hash);
+    await editor(second);
+    assert.equal(second.url(), url);
+    for (const [bar, colour] of [[40, 0x00FF00], [1024, 0xFF00FF], [39, 0xFFFFFF]])
+        assert.equal((await record(second, 'mq_bar', bar))[4], colour, `bar ${bar}`);
+    await first.close();
+    await second.close();
+});
+
+// An address that is not a program says why and starts an empty strip; nothing in it becomes
+// markup.
+const badLinks = [
+    ['#v1.<img src=x onerror=alert(1)>', 'it holds a character that is not base64url'],
+    [`#v1.${'A'.repeat(1 << 20)}`, 'it is longer than any program'],
+    ['#v9.AQID', 'it does not begin with v1.'],
+];
+for (const [hash, why] of badLinks) {
+    test(`bad link: ${why}`, async () => {
+        const page = await open(hash);
+        await editor(page);
+        const dialog = await page.waitForSelector('#modal .dialog');
+        assert.equal(await dialog.$eval('p', (p) => p.textContent), `The address does not hold a program: ${why}.`);
+        assert.equal(await page.$$eval('#modal img, #modal script', (e) => e.length), 0);
+        await page.click('#modal .dialog button');
+        await page.waitForFunction(() => location.hash === '#v1.');
+        assert.deepEqual(page.errors, []);
+        await page.close();
+    });
+}

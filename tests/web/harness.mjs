@@ -1,0 +1,176 @@
+// Drives the browser edition in headless Chromium: a static server for the page that the web
+// build made (MOSAIQ_WEB_DIR), which records every request, and Debian's Chromium under
+// Playwright with a fresh profile. Tests read the editor's state through the page's own C
+// interface (window.mosaiq) and what is drawn from the canvas.
+
+import { chromium } from 'playwright-core';
+import { after, before } from 'node:test';
+import { createServer } from 'node:http';
+import { mkdtempSync, readFileSync, rmSync, statSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { extname, join, normalize } from 'node:path';
+
+const webDir = process.env.MOSAIQ_WEB_DIR;
+if (!webDir || !statSync(join(webDir, 'mosaiq.wasm'), { throwIfNoEntry: false }))
+    throw new Error(`no browser edition in MOSAIQ_WEB_DIR (${webDir}): build it with make build-web`);
+
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
+    '.wasm': 'application/wasm', '.svg': 'image/svg+xml' };
+
+// Every path asked for, in order.
+export const requests = [];
+
+function serve(req, res) {
+    const path = new URL(req.url, 'http://x').pathname;
+    requests.push(path);
+    const file = normalize(join(webDir, path === '/' ? 'index.html' : path));
+    try {
+        if (!file.startsWith(webDir)) throw new Error('outside');
+        const body = readFileSync(file);
+        res.writeHead(200, { 'content-type': types[extname(file)] ?? 'application/octet-stream' });
+        res.end(body);
+    } catch {
+        res.writeHead(404);
+        res.end();
+    }
+}
+
+let server, profile;
+export let origin, context;
+
+before(async () => {
+    server = createServer(serve);
+    await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+    origin = `http://127.0.0.1:${server.address().port}`;
+    profile = mkdtempSync(join(tmpdir(), 'mosaiq-chromium-'));
+    context = await chromium.launchPersistentContext(profile, {
+        executablePath: process.env.MOSAIQ_CHROMIUM ?? '/usr/bin/chromium',
+        headless: true,
+        args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+            '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+        viewport: { width: 1024, height: 720 },
+        acceptDownloads: true,
+    });
+});
+
+after(async () => {
+    await context?.close();
+    server?.close();
+    if (profile) rmSync(profile, { recursive: true, force: true });
+});
+
+// A new page on `hash` (with its "#", or none), `width` x `height` CSS pixels at device pixel
+// ratio `ratio`, `init` run in it before the page's own script; `errors` collects what the page
+// throws, `requests` every address it asks for.
+export async function open(hash = '', { width = 1024, height = 720, ratio = 1, init } = {}) {
+    const page = await context.newPage();
+    await page.setViewportSize({ width, height });
+    if (ratio !== 1) {
+        const cdp = await context.newCDPSession(page);
+        await cdp.send('Emulation.setDeviceMetricsOverride',
+            { width, height, deviceScaleFactor: ratio, mobile: false });
+    }
+    page.errors = [];
+    page.requests = [];
+    page.on('pageerror', (e) => page.errors.push(e.message));
+    page.on('request', (r) => page.requests.push(r.url()));
+    if (init) await page.addInitScript(init);
+    await page.goto(`${origin}/${hash}`);
+    await page.waitForFunction(() => window.mosaiq);
+    return page;
+}
+
+// Waits until the splash has handed over to the editor.
+export async function editor(page) {
+    await page.waitForFunction(() => document.title.startsWith('Mosaiq ['), null, { timeout: 15000 });
+}
+
+// A page whose editor is up, with its first-time menu closed.
+export async function ready(hash = '', options) {
+    const page = await open(hash, options);
+    await editor(page);
+    await page.waitForSelector('#modal .menu');
+    await page.keyboard.press('Escape');
+    return page;
+}
+
+// A record of the boundary: mq_bar(i), mq_palette(i), mq_canvas() ...
+export function record(page, name, ...args) {
+    return page.evaluate(([name, args]) => {
+        const mq = window.mosaiq;
+        const at = mq[`_${name}`](...args) >> 2;
+        return Array.from(mq.HEAP32.subarray(at, at + 8));
+    }, [name, args]);
+}
+
+// The centre of a rectangle of device pixels, in the page's CSS pixels.
+export async function centre(page, [left, top, right, bottom]) {
+    const ratio = await page.evaluate(() => devicePixelRatio);
+    return { x: (left + right) / 2 / ratio, y: (top + bottom) / 2 / ratio };
+}
+
+// Resolves once the page has drawn a frame after this call.
+export function drawn(page) {
+    return page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+}
+
+// The canvas's colour at device pixel (x, y), blue-green-red as the editor keeps colours.
+export function pixel(page, x, y) {
+    return page.evaluate(([x, y]) => {
+        const [r, g, b] = document.getElementById('window').getContext('2d').getImageData(x, y, 1, 1).data;
+        return b << 16 | g << 8 | r;
+    }, [Math.floor(x), Math.floor(y)]);
+}
+
+// The open menu's items as "caption:on" or "caption:off".
+export function menuItems(page) {
+    return page.$$eval('#modal .menu button', (bs) => bs.map((b) => `${b.textContent}:${b.disabled ? 'off' : 'on'}`));
+}
+
+// Picks pen `pen` in the palette and clicks bar `bar` with it.
+export async function paint(page, pen, bar) {
+    const palette = await centre(page, await record(page, 'mq_palette', pen));
+    await page.mouse.click(palette.x, palette.y);
+    const at = await centre(page, await record(page, 'mq_bar', bar));
+    await page.mouse.click(at.x, at.y);
+}
+
+// Opens the menu with a right click on `bar`; its items' states in order, "1" for enabled.
+export async function menu(page, bar = 1) {
+    const at = await centre(page, await record(page, 'mq_bar', bar));
+    await page.mouse.click(at.x, at.y, { button: 'right' });
+    await page.waitForSelector('#modal .menu');
+    return (await menuItems(page)).map((item) => (item.endsWith(':on') ? 1 : 0)).join('');
+}
+
+export function choose(page, caption) {
+    return page.click(`#modal .menu button:text-is("${caption}")`);
+}
+
+// The address's fragment for a strip holding `cells` ({cell: code}) and white elsewhere.
+export function linkOf(cells) {
+    const codes = new Uint8Array(Math.max(0, ...Object.keys(cells).map(Number)));
+    for (const [cell, code] of Object.entries(cells)) codes[cell - 1] = code;
+    return `#v1.${Buffer.from(codes).toString('base64url')}`;
+}
+
+// The strip's codes as the page's address holds them.
+export function strip(page) {
+    const codes = new Uint8Array(1024);
+    codes.set(Buffer.from(new URL(page.url()).hash.slice(4), 'base64url'));
+    return codes;
+}
+
+// Waits until the status line matches `pattern`; its words then.
+export async function until(page, pattern) {
+    await page.waitForFunction((p) => new RegExp(p).test(document.getElementById('status').textContent), pattern.source);
+    return page.textContent('#status');
+}
+
+// Moves the pace slider to rung `rung` (0 the slowest, 17 full speed).
+export function pace(page, rung) {
+    return page.$eval('#pace', (p, rung) => {
+        p.value = String(rung);
+        p.dispatchEvent(new Event('input'));
+    }, rung);
+}
