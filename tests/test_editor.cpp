@@ -43,11 +43,8 @@ class TestEditor : public QObject {
     QTemporaryDir dir;
 
 private slots:
-    void layout_data();
-    void layout();
     void scripts_data();
     void scripts();
-    void runFallingDueDuringRunWaits();
 
     // A run's steps in its first second at a pace set as it starts (and one step more), and in
     // the second after that step, which may come after a hold-up (a modal question, a slow paint)
@@ -245,81 +242,100 @@ private slots:
                  proposed + " / Load Mosaiq file, mosaiq files (*.mq)|*.mq | "
                             "Save Mosaiq file, Mosaiq files (*.mq)|*.mq");
     }
-};
 
-// The layout in twips; and in device pixels: the frame's size, bar 34 and the pace slider. Every
-// edge lies within a pixel of its place in twips; neighbours keep a line of one pixel or more
-// between them while the layout has a gap, and meet in a run; the bar under each of a bar's
-// corners is that bar, and the pixel past its bottom right corner is the frame. Nothing is under
-// any point of a grid not shown.
-void TestEditor::layout_data() {
-    // The client's width, height and dpi; e: the frame, the gap, bar 34 (row 2, column 2), the last
-    // row's overrun.
-    Columns<QString, QList<double>, Ints, QString>("mode", "client", "e", "pixels");
-    // clang-format off
-    const auto row = [](const char* name, const char* mode, QList<double> c, Ints e, const char* pixels = "") { QTest::newRow(name) << QString(mode) << c << e << QString(pixels); };
-    const Ints designed{9570, 7545, 12, 287, 224, 299, 236, -5}, running{9570, 7545, 0, 299, 236, 299, 236, 7};
-    row("designed", "", {10635, 7905, 96}, designed, "638x503 20,16-39,31 8,272 41x239");
-    // 144 dpi: 7545 twips are 754.5 pixels, the gap's edges at 29.9 and 23.6 twips.
-    row("designed, 144 dpi", "", {10635, 7905, 144}, designed, "957x755 30,24-59,46 12,408 62x359");
-    row("running", "running", {10635, 7905, 144}, running, "957x755 30,24-60,47 12,408 62x359");
-    row("small, 120 dpi", "", {5300, 4100, 120}, {4235, 3740, 5, 127, 112, 132, 117, -1}, "353x312 11,10-21,19 10,340 51x0");
-    row("too narrow", "", {900, 7905, 96}, designed);
-    row("too low", "", {6000, 300, 96}, {4935, 7545, 6, 148, 230, 154, 236, 1});
-    row("bars below 0 high", "", {45000, 1995, 96}, {43935, 1635, 55}, "2929x109 0,0-0,0 8,272 41x0"); // all hidden
-    row("minimised", "min", {6000, 6000, 96}, designed);
-    // Halves go to the even neighbour: the frame's 9570.5 to 9570, the gap's 12.5 to 12.
-    row("half twip frame", "", {10635.5, 7905, 96}, designed);
-    row("half twip gap", "", {11065, 7905, 96}, {10000, 7545, 12, 300, 224, 312, 236, -5});
-    // clang-format on
-}
-
-void TestEditor::layout() {
-    const auto [mode, client, e, pixels] =
-        Fetch<QString, QList<double>, Ints, QString>("mode", "client", "e", "pixels");
-    EditorFixture f;
-    Editor& w = *f.form;
-    w.SetStatus(mode == "running" ? kModeRunning : kModeDesign);
-    w.Form_Resize(mode == "min", client[0], client[1]);
-    const Bar &b34 = w.Bars.At(34), &last = w.Bars.At(kCellCount);
-    const int height = int(f.view.panelHeight);
-    const Ints frame{int(f.view.panelWidth), height, w.Grid.gap};
-    const Ints bar{b34.width, b34.height, b34.left, b34.top, last.top + last.height - height};
-    QCOMPARE((frame + bar).mid(0, e.size()), e); // only the frame and gap when every bar is hidden
-
-    const double dpi = client[2], k = dpi / kTwipsPerInch;
-    const GridLayout& g = w.Grid;
-    const PixelRect r = g.shown ? g.BarPixels(34, k, k) : PixelRect{};
-    TwipsBox slider = EditorPlaces::PaceSliderBox(client[1]);
-    slider.height *= slider.shown;
-    const auto px = [dpi](double twips) { return TwipsToPixels(twips, dpi); };
-    if (!pixels.isEmpty())
-        QCOMPARE(QString::asprintf("%dx%d %d,%d-%d,%d %d,%d %dx%d", px(f.view.panelWidth),
-                                   px(f.view.panelHeight), r.left, r.top, r.right, r.bottom,
-                                   px(slider.left), px(slider.top), px(slider.width),
-                                   px(slider.height)),
-                 pixels);
-    for (int i = 1; i <= kCellCount; ++i) {
-        const PixelRect d = g.BarPixels(i, k, k);
-        const Bar& b = w.Bars.At(i);
-        QCOMPARE(b.visible, e.size() > 3);
-        if (!g.shown) {
-            QCOMPARE(g.BarAt(d.left, d.top, k, k), 0);
-            continue;
-        }
-        for (const auto& [pixel, twips] : {std::pair(d.left, b.left),
-                                           {d.top, b.top},
-                                           {d.right, b.left + b.width},
-                                           {d.bottom, b.top + b.height}})
-            QVERIFY(std::abs(pixel - twips * k) <= 1);
-        const PixelRect across = g.BarPixels(i % 32 ? i + 1 : i, k, k);
-        const PixelRect down = g.BarPixels(std::min(i + 32, kCellCount), k, k);
-        QVERIFY(i % 32 == 0 || std::min(across.left - d.right, 1) == (g.gap > 0));
-        QVERIFY(i > kCellCount - 32 || std::min(down.top - d.bottom, 1) == (g.gap > 0));
-        QVERIFY(g.BarAt(d.left, d.top, k, k) == i && g.BarAt(d.right - 1, d.bottom - 1, k, k) == i);
-        QVERIFY(!g.gap || g.BarAt(d.right, d.bottom, k, k) == 0);
+    // The layout in twips; and in device pixels: the frame's size, bar 34 and the pace slider.
+    // Every edge lies within a pixel of its place in twips; neighbours keep a line of one pixel or
+    // more between them while the layout has a gap, and meet in a run; the bar under each of a
+    // bar's corners is that bar, and the pixel past its bottom right corner is the frame. Nothing
+    // is under any point of a grid not shown.
+    void layout_data() {
+        // The client's width, height and dpi; e: the frame, the gap, bar 34 (row 2, column 2), the
+        // last row's overrun.
+        Columns<QString, QList<double>, Ints, QString>("mode", "client", "e", "pixels");
+        // clang-format off
+        const auto row = [](const char* name, const char* mode, QList<double> c, Ints e, const char* pixels = "") { QTest::newRow(name) << QString(mode) << c << e << QString(pixels); };
+        const Ints designed{9570, 7545, 12, 287, 224, 299, 236, -5}, running{9570, 7545, 0, 299, 236, 299, 236, 7};
+        row("designed", "", {10635, 7905, 96}, designed, "638x503 20,16-39,31 8,272 41x239");
+        // 144 dpi: 7545 twips are 754.5 pixels, the gap's edges at 29.9 and 23.6 twips.
+        row("designed, 144 dpi", "", {10635, 7905, 144}, designed, "957x755 30,24-59,46 12,408 62x359");
+        row("running", "running", {10635, 7905, 144}, running, "957x755 30,24-60,47 12,408 62x359");
+        row("small, 120 dpi", "", {5300, 4100, 120}, {4235, 3740, 5, 127, 112, 132, 117, -1}, "353x312 11,10-21,19 10,340 51x0");
+        row("too narrow", "", {900, 7905, 96}, designed);
+        row("too low", "", {6000, 300, 96}, {4935, 7545, 6, 148, 230, 154, 236, 1});
+        row("bars below 0 high", "", {45000, 1995, 96}, {43935, 1635, 55}, "2929x109 0,0-0,0 8,272 41x0"); // all hidden
+        row("minimised", "min", {6000, 6000, 96}, designed);
+        // Halves go to the even neighbour: the frame's 9570.5 to 9570, the gap's 12.5 to 12.
+        row("half twip frame", "", {10635.5, 7905, 96}, designed);
+        row("half twip gap", "", {11065, 7905, 96}, {10000, 7545, 12, 300, 224, 312, 236, -5});
+        // clang-format on
     }
-}
+
+    void layout() {
+        const auto [mode, client, e, pixels] =
+            Fetch<QString, QList<double>, Ints, QString>("mode", "client", "e", "pixels");
+        EditorFixture f;
+        Editor& w = *f.form;
+        w.SetStatus(mode == "running" ? kModeRunning : kModeDesign);
+        w.Form_Resize(mode == "min", client[0], client[1]);
+        const Bar &b34 = w.Bars.At(34), &last = w.Bars.At(kCellCount);
+        const int height = int(f.view.panelHeight);
+        const Ints frame{int(f.view.panelWidth), height, w.Grid.gap};
+        const Ints bar{b34.width, b34.height, b34.left, b34.top, last.top + last.height - height};
+        QCOMPARE((frame + bar).mid(0, e.size()),
+                 e); // only the frame and gap when every bar is hidden
+
+        const double dpi = client[2], k = dpi / kTwipsPerInch;
+        const GridLayout& g = w.Grid;
+        const PixelRect r = g.shown ? g.BarPixels(34, k, k) : PixelRect{};
+        TwipsBox slider = EditorPlaces::PaceSliderBox(client[1]);
+        slider.height *= slider.shown;
+        const auto px = [dpi](double twips) { return TwipsToPixels(twips, dpi); };
+        if (!pixels.isEmpty())
+            QCOMPARE(QString::asprintf("%dx%d %d,%d-%d,%d %d,%d %dx%d", px(f.view.panelWidth),
+                                       px(f.view.panelHeight), r.left, r.top, r.right, r.bottom,
+                                       px(slider.left), px(slider.top), px(slider.width),
+                                       px(slider.height)),
+                     pixels);
+        for (int i = 1; i <= kCellCount; ++i) {
+            const PixelRect d = g.BarPixels(i, k, k);
+            const Bar& b = w.Bars.At(i);
+            QCOMPARE(b.visible, e.size() > 3);
+            if (!g.shown) {
+                QCOMPARE(g.BarAt(d.left, d.top, k, k), 0);
+                continue;
+            }
+            for (const auto& [pixel, twips] : {std::pair(d.left, b.left),
+                                               {d.top, b.top},
+                                               {d.right, b.left + b.width},
+                                               {d.bottom, b.top + b.height}})
+                QVERIFY(std::abs(pixel - twips * k) <= 1);
+            const PixelRect across = g.BarPixels(i % 32 ? i + 1 : i, k, k);
+            const PixelRect down = g.BarPixels(std::min(i + 32, kCellCount), k, k);
+            QVERIFY(i % 32 == 0 || std::min(across.left - d.right, 1) == (g.gap > 0));
+            QVERIFY(i > kCellCount - 32 || std::min(down.top - d.bottom, 1) == (g.gap > 0));
+            QVERIFY(g.BarAt(d.left, d.top, k, k) == i &&
+                    g.BarAt(d.right - 1, d.bottom - 1, k, k) == i);
+            QVERIFY(!g.gap || g.BarAt(d.right, d.bottom, k, k) == 0);
+        }
+    }
+
+    void runFallingDueDuringRunWaits() {
+        EditorFixture f;
+        // The menu holds the run while the Run command's "run" falls due; then the loop is emptied.
+        f.view.whileMenuOpen = [&f, at = 0]() mutable {
+            at = f.form->Machine.ProgPos;
+            f.Play("Run; wait; check; cell 3 0; cell 5 0");
+            QCOMPARE(f.form->Machine.ProgPos, at);
+        };
+        // Cells 1..5 run first, after a click on bar 5: the loop in 3..5 repeats while cell X (3
+        // itself) is coloured. The run that waited follows, over the whole strip.
+        f.Play("cell 1 1; cell 2 1; cell 3 5; pen 6; click 5; during; right 9");
+        QCOMPARE(
+            (f.log << f.State()).join(" | "),
+            "Mosaiq [Running]; item Stop; pen 6; cells 1=1,2=1,3=5,5=6; mark 5; running; menu off: "
+            "Reset Data | pen 6; cells 1=1,2=1; mark 5; X at 3; ran 1024; menu off: Reset Data");
+    }
+};
 
 void TestEditor::scripts_data() {
     // clang-format off
@@ -419,23 +435,6 @@ void TestEditor::scripts() {
     EditorFixture f;
     f.Play(script);
     QTEST((f.log << f.State()).join(" | "), "shown");
-}
-
-void TestEditor::runFallingDueDuringRunWaits() {
-    EditorFixture f;
-    // The menu holds the run while the Run command's "run" falls due; then the loop is emptied.
-    f.view.whileMenuOpen = [&f, at = 0]() mutable {
-        at = f.form->Machine.ProgPos;
-        f.Play("Run; wait; check; cell 3 0; cell 5 0");
-        QCOMPARE(f.form->Machine.ProgPos, at);
-    };
-    // Cells 1..5 run first, after a click on bar 5: the loop in 3..5 repeats while cell X (3
-    // itself) is coloured. The run that waited follows, over the whole strip.
-    f.Play("cell 1 1; cell 2 1; cell 3 5; pen 6; click 5; during; right 9");
-    QCOMPARE(
-        (f.log << f.State()).join(" | "),
-        "Mosaiq [Running]; item Stop; pen 6; cells 1=1,2=1,3=5,5=6; mark 5; running; menu off: "
-        "Reset Data | pen 6; cells 1=1,2=1; mark 5; X at 3; ran 1024; menu off: Reset Data");
 }
 
 QTEST_APPLESS_MAIN(TestEditor)
