@@ -72,7 +72,7 @@ public:
         return ok;
     }
     void Inform(std::string_view title, std::string_view text) override {
-        questions << Q(title) + '|' + Q(text);
+        questions << Q(title) + '|' + Q(text) + (form->OneShot.Counting() ? " (timer armed)" : "");
     }
     std::string ChooseFile(const FileRequest& request) override {
         requests.push_back(request);

@@ -57,6 +57,7 @@ private slots:
         QTest::newRow("1, held up") << Ints{1, 1, 1000} << "1, 0";
         QTest::newRow("1000, held up") << Ints{1000, 1000, 1000} << "993, 1023";
         QTest::newRow("1000000 to 1") << Ints{1000000, 1, 0} << "992001, 1";
+        QTest::newRow("1000000 to 100") << Ints{1000000, 100, 0} << "992001, 102";
         QTest::newRow("2 to 1000, held up") << Ints{2, 1000, 1000} << "2, 992";
         QTest::newRow("20, woken every frame") << Ints{20, 20, 0, 1} << "20, 19";
     }
@@ -264,6 +265,7 @@ private slots:
         row("too low", "", {6000, 300, 96}, {4935, 7545, 6, 148, 230, 154, 236, 1});
         row("bars below 0 high", "", {45000, 1995, 96}, {43935, 1635, 55}, "2929x109 0,0-0,0 8,272 41x0"); // all hidden
         row("minimised", "min", {6000, 6000, 96}, designed);
+        row("a file named [Running]", "named", {10635, 7905, 144}, running); // the caption decides
         // Halves go to the even neighbour: the frame's 9570.5 to 9570, the gap's 12.5 to 12.
         row("half twip frame", "", {10635.5, 7905, 96}, designed);
         row("half twip gap", "", {11065, 7905, 96}, {10000, 7545, 12, 300, 224, 312, 236, -5});
@@ -275,6 +277,7 @@ private slots:
             Fetch<QString, QList<double>, Ints, QString>("mode", "client", "e", "pixels");
         EditorFixture f;
         Editor& w = *f.form;
+        w.FileName = mode == "named" ? "/[Running].mq" : "";
         w.SetStatus(mode == "running" ? kModeRunning : kModeDesign);
         w.Form_Resize(mode == "min", client[0], client[1]);
         const Bar &b34 = w.Bars.At(34), &last = w.Bars.At(kCellCount);
@@ -409,7 +412,7 @@ void TestEditor::scripts_data() {
     // Names are bytes, whatever the chooser makes of them; only a missing file starts a new strip.
     ScriptRow("link loop; load Latin-1; save", "start loop.mq; shown; load caf%E9.mq; save caf%E9.mq; saved caf%E9.mq; saved caf%EF%BF%BD.mq", "caf%E9.mq holds 4096 bytes, 1=7 | caf%EF%BF%BD.mq holds nothing | Mosaiq [Design] ~ %/caf\uFFFD.mq; busy; pen 0 (1); cells 1=7; armed saveflg 250; file %/caf\uFFFD.mq; Load at %/loop.mq; Save at %/caf\uFFFD.mq; Mosaiq|The file %/loop.mq could not be loaded: Too many levels of symbolic links");
     ScriptRow("two names spelled alike", "start alike/caf%EF.mq; save alike/caf%EF.mq; start alike/caf%E9.mq; save alike/caf%E9.mq; saved alike/caf%E9.mq; saved alike/caf%EF.mq", "alike/caf%E9.mq holds 4096 bytes, 1=7 | alike/caf%EF.mq holds 4096 bytes, 1=8 | Mosaiq [Design] ~ %/alike/caf\uFFFD.mq; busy; pen 0 (1); cells 1=7; armed saveflg 250; file %/alike/caf\uFFFD.mq; Save at %/alike/caf\uFFFD.mq; Save at %/alike/caf\uFFFD.mq");
-    ScriptRow("too large, in a file; load link loop, device", "start big.mq; shown; start R.MQ/x.mq; shown; load loop.mq; load zero.mq", "Mosaiq [Design] ~ %/R.MQ/x.mq; busy; pen 0 (1); armed loadflg 250; file %/R.MQ/x.mq; Load at %/R.MQ/x.mq; Load at %/R.MQ/x.mq; Mosaiq|The file %/big.mq could not be loaded: not a program file: too large; Mosaiq|The file %/R.MQ/x.mq could not be loaded: Not a directory; Mosaiq|The file %/loop.mq could not be loaded: Too many levels of symbolic links; Mosaiq|The file %/zero.mq could not be loaded: Not a regular file");
+    ScriptRow("too large, in a file; load link loop, device", "start big.mq; shown; start R.MQ/x.mq; shown; load loop.mq; load zero.mq", "Mosaiq [Design] ~ %/R.MQ/x.mq; busy; pen 0 (1); armed loadflg 250; file %/R.MQ/x.mq; Load at %/R.MQ/x.mq; Load at %/R.MQ/x.mq; Mosaiq|The file %/big.mq could not be loaded: not a program file: too large; Mosaiq|The file %/R.MQ/x.mq could not be loaded: Not a directory (timer armed); Mosaiq|The file %/loop.mq could not be loaded: Too many levels of symbolic links (timer armed); Mosaiq|The file %/zero.mq could not be loaded: Not a regular file (timer armed)");
     // The first-time menu: every resize arms it anew; it ends FreshStart.
     ScriptRow("first-time menu", "fresh; resize 10700 7905; check; wait; resize 10635 7905", "pen 0 (1); armed  1000 | pen 1; " + off);
     ScriptRow("two resizes in the first second", "fresh; resize 10700 7905; after 600; resize 10635 7905; after 600; check; after 400", "pen 0 (1); armed  1000 | pen 1; " + off);

@@ -64,6 +64,7 @@ private slots:
         QTest::newRow("release on the frame") << "pen 3; click 10 10; click 0 0" << "10=3 mark 0 pen 3";
         QTest::newRow("background click") << "pen 3; click 10 10; background" << "10=3 mark 0 pen 3";
         QTest::newRow("right button paints not") << "pen 3; right 10" << "mark 0 pen 3";
+        QTest::newRow("drag over a white bar") << "pen 3; drag 10 12" << "10=3 mark 10 pen 3";
         // clang-format on
     }
     void mouse() {
@@ -81,8 +82,9 @@ private slots:
             if (s[0] == "background")
                 QTest::mouseClick(&w, Qt::LeftButton, {}, QPoint(w.width() - 3, w.height() - 3));
             if (s[0] == "right") QTest::mouseClick(w.Panel, Qt::RightButton, {}, at(s[1].toInt()));
-            if (s[0] != "click") continue;
+            if (s[0] != "click" && s[0] != "drag") continue;
             QTest::mousePress(w.Panel, Qt::LeftButton, {}, at(s[1].toInt()));
+            if (s[0] == "drag") QTest::mouseMove(w.Panel, at(s[2].toInt()));
             QTest::mouseRelease(w.Panel, Qt::LeftButton, {}, at(s[2].toInt()));
         }
         QString seen;
@@ -92,6 +94,7 @@ private slots:
                 seen += QStringLiteral("%1=%2 ").arg(i).arg(w.Form.Machine.Cells[i]);
             if (w.Form.Bars.At(i).border) mark = i;
         }
+        if (w.Form.HoverBar) seen += QStringLiteral("hover %1 ").arg(w.Form.HoverBar);
         QTEST(seen + QStringLiteral("mark %1 pen %2").arg(mark).arg(w.Form.PenCode), "shown");
     }
 
