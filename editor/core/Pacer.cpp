@@ -27,11 +27,13 @@ std::string PaceText(int pace) {
            (pace == 1 ? " instruction per second" : " instructions per second");
 }
 
-// What a run may have in hand: this frame's instructions and one frame's more, so that a run held
-// up for a while catches up by one frame at most; and always one, however slow the pace.
+// What a run may have in hand: this frame's instructions (always one, however slow the pace) and
+// one frame's more, so that a run held up for a while catches up by one frame at most. At a slow
+// pace that frame's more is the part of the next instruction's time a late wake-up has already
+// served: without it every late wake-up would push all later instructions back.
 double Pacer::Allowance() const {
     const double perFrame = pace_ * std::chrono::duration<double>(kFrame).count();
-    return std::max(1.0, 2 * perFrame);
+    return std::max(1.0, perFrame) + perFrame;
 }
 
 void Pacer::Earn(Clock::time_point now) {
