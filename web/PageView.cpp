@@ -266,8 +266,12 @@ void PageView::ShowContextMenu() {
     }
     menuOpen_ = true;
     menuChoice_ = -1;
-    page_menu(lastPointer_.first / pixelRatio_, lastPointer_.second / pixelRatio_, captions.c_str(),
-              enabled);
+    // At the pointer; a pointer that has not yet been over the page (the first-time menu of a
+    // page opened from the keyboard) has no place there, so the menu opens over the grid's middle.
+    const PixelRect panel = PanelPixels();
+    const auto [x, y] = lastPointer_.value_or(
+        std::pair{(panel.left + panel.right) / 2, (panel.top + panel.bottom) / 2});
+    page_menu(x / pixelRatio_, y / pixelRatio_, captions.c_str(), enabled);
     ServeUntil([this] { return !menuOpen_; });
     const int chosen = menuChoice_;
     if (chosen < 0 || chosen > 5 || !items[chosen]->Enabled) return;

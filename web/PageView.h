@@ -122,7 +122,7 @@ private:
     // The pointer: who holds it while a button is down.
     Hit capture_;
     bool formPressed_ = false;
-    std::pair<int, int> lastPointer_{}; // device pixels
+    std::optional<std::pair<int, int>> lastPointer_; // device pixels; none before the first
     std::string hint_;
 
     std::vector<std::uint8_t> dirty_;
