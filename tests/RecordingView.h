@@ -95,24 +95,26 @@ public:
 };
 
 // A row of a table of scripts: the script, and what the window shows at its "check" steps and at
-// its end, joined by " | ".
-inline void ScriptRow(const char* name, const QString& script, const QString& shown) {
-    QTest::newRow(name) << script << shown;
+// its end, joined by " | "; or with `words`, the status line's words at its "status" steps and at
+// its end.
+inline void ScriptRow(const char* name, const QString& script, const QString& shown,
+                      bool words = false) {
+    QTest::newRow(name) << script << shown << words;
 }
 
 // An editor as start-up leaves it (the designed size, pen 1 marked, the caption in design mode),
-// with the first-time menu out of the way unless `fresh`.
+// with the first-time menu out of the way.
 struct EditorFixture {
     static inline QString folder; // where "start", "load", "save" and "saved" find their files
     RecordingView view;
     std::unique_ptr<Editor> form = std::make_unique<Editor>(view);
     QStringList log; // what "check" steps recorded
 
-    explicit EditorFixture(bool fresh = false) {
+    EditorFixture() {
         Editor& e = *form;
         view.form = &e;
         e.Form_Load();
-        e.FreshStart = fresh;
+        e.FreshStart = false;
         e.Form_Resize(false, EditorPlaces::kDesignClientWidth, EditorPlaces::kDesignClientHeight);
         ChooserPlaces places;
         places.programFolder = "/the/program";
@@ -130,7 +132,7 @@ struct EditorFixture {
 
     // Steps, separated by "; ": "pen N" chooses a pen; "press N", "release N", "click N" (press,
     // release, click), "move N" and "right N" (a right release) act on bar N, or on the frame
-    // for N = 0; "away" moves over the window's background, "background" clicks it. "cell N V"
+    // for N = 0; "away" moves over the window's background. "cell N V"
     // paints V into cell N, "touch N" marks cell N as changed by a run; "fresh", "busy", "yes",
     // "ok" set FreshStart, Busy and the answers; "file P" names a file. "start P" starts up with
     // file P ("-": none), "link L" with the address's fragment L, "shown" is the window's first
@@ -157,7 +159,6 @@ struct EditorFixture {
             if (verb == "right") n ? e.Bar_MouseUp(n, 2) : e.Panel_MouseUp(2);
             if (verb == "move") n ? e.Bar_MouseMove(n, 0) : e.Panel_MouseMove(0);
             if (verb == "away") e.Form_MouseMove(0);
-            if (verb == "background") e.Form_Click();
             if (verb == "cell") e.Machine.Cells[n] = std::uint8_t(s.value(2).toInt());
             if (verb == "cell") SetBarValue(e.Machine, e, n);
             if (verb == "touch") e.Machine.Touched[n] = true;
@@ -224,9 +225,6 @@ struct EditorFixture {
     QString State() const {
         const Editor& e = *form;
         QStringList out, palette, cells, touched, marks, shown, xs;
-        auto add = [&out](bool on, const QString& text) {
-            if (on) out << text;
-        };
         for (int i = 0; i < kInstructionCount; ++i)
             if (view.palette[i]) palette << QString::number(i);
         for (int i = 1; i <= kCellCount; ++i) {
@@ -239,33 +237,34 @@ struct EditorFixture {
         }
         const QString pen = QString::number(e.PenCode);
         const std::string& word = e.OneShot.Tag();
-        add(view.caption != "Mosaiq [Design]", Q(view.caption));
-        add(e.mnuContext.mnuRun.Caption != "Run", "item " + Q(e.mnuContext.mnuRun.Caption));
-        add(view.panelColor != kBlack, QStringLiteral("white"));
-        add(e.Busy, QStringLiteral("busy"));
-        add(true, "pen " + pen + (palette.join(',') == pen ? "" : " (" + palette.join(',') + ")"));
-        add(!cells.isEmpty(), "cells " + cells.join(','));
-        add(!touched.isEmpty(), "touched " + touched.join(','));
-        add(!marks.isEmpty(), "mark " + marks.join(','));
-        add(!shown.isEmpty(), "preview " + shown.join(','));
-        add(!e.Running && xs != QStringList{QStringLiteral("1")}, "X at " + xs.join(','));
-        add(e.HoverBar != 0, QStringLiteral("hover %1").arg(e.HoverBar));
-        add(e.Machine.RunLimit != 0, QStringLiteral("limit %1").arg(e.Machine.RunLimit));
-        add(e.OneShot.Counting() || !word.empty(),
-            QStringLiteral("%1 %2 %3")
-                .arg(e.OneShot.Counting() ? "armed" : "word", Q(word))
-                .arg(e.OneShot.Interval()));
-        add(e.Running, QStringLiteral("running"));
-        add(!e.Running && e.LastRun.steps > 0, e.LastRun.end == RunEnd::Stopped
-                                                   ? QStringLiteral("stopped")
-                                                   : QStringLiteral("ran %1").arg(e.LastRun.steps));
-        add(e.Grid.gap != 12, QStringLiteral("gap %1").arg(e.Grid.gap));
-        add(!e.FileName.empty(), "file " + Q(e.FileName));
+        if (view.caption != "Mosaiq [Design]") out << Q(view.caption);
+        if (e.mnuContext.mnuRun.Caption != "Run") out << "item " + Q(e.mnuContext.mnuRun.Caption);
+        if (view.panelColor != kBlack) out << QStringLiteral("white");
+        if (e.Busy) out << QStringLiteral("busy");
+        out << "pen " + pen + (palette.join(',') == pen ? "" : " (" + palette.join(',') + ")");
+        if (!cells.isEmpty()) out << "cells " + cells.join(',');
+        if (!touched.isEmpty()) out << "touched " + touched.join(',');
+        if (!marks.isEmpty()) out << "mark " + marks.join(',');
+        if (!shown.isEmpty()) out << "preview " + shown.join(',');
+        if (!e.Running && xs != QStringList{QStringLiteral("1")}) out << "X at " + xs.join(',');
+        if (e.HoverBar != 0) out << QStringLiteral("hover %1").arg(e.HoverBar);
+        if (e.Machine.RunLimit != 0) out << QStringLiteral("limit %1").arg(e.Machine.RunLimit);
+        if (e.OneShot.Counting() || !word.empty())
+            out << QStringLiteral("%1 %2 %3")
+                       .arg(e.OneShot.Counting() ? "armed" : "word", Q(word))
+                       .arg(e.OneShot.Interval());
+        if (e.Running) out << QStringLiteral("running");
+        if (!e.Running && e.LastRun.steps > 0)
+            out << (e.LastRun.end == RunEnd::Stopped
+                        ? QStringLiteral("stopped")
+                        : QStringLiteral("ran %1").arg(e.LastRun.steps));
+        if (e.Grid.gap != 12) out << QStringLiteral("gap %1").arg(e.Grid.gap);
+        if (!e.FileName.empty()) out << "file " + Q(e.FileName);
         for (const FileRequest& r : view.requests)
             out << (r.kind == FileRequest::Kind::Open ? "Load" : "Save") +
                        (r.fileName.empty() ? "" : " at " + Q(r.fileName));
         out << view.menus << view.questions;
-        add(view.ends > 0, QStringLiteral("ended"));
+        if (view.ends > 0) out << QStringLiteral("ended");
         const QString text = out.join(QStringLiteral("; "));
         return folder.isEmpty() ? text : QString(text).replace(folder + '/', "%/");
     }

@@ -3,9 +3,11 @@
 // A table's columns declared, and a row's values fetched, in one line each:
 // `Columns<QString, int>("script", "limit")` in a _data function, and in the test
 // `const auto [script, limit] = Fetch<QString, int>("script", "limit");`, as QTest::addColumn and
-// QFETCH would one column at a time. And a row run by a user without privileges.
+// QFETCH would one column at a time. And a row run by a user without privileges, and text as
+// UTF-16 for the rows of program files.
 
 #include <QProcess>
+#include <QStringEncoder>
 #include <QTest>
 
 #include <filesystem>
@@ -35,6 +37,12 @@ inline bool RanAsNobody() {
     QTest::qVerify(QProcess::execute("setpriv", args) == 0, "setpriv", qPrintable(row), __FILE__,
                    __LINE__);
     return true;
+}
+
+// `text` as UTF-16 behind its byte order mark, code units as they are (lone surrogates too).
+inline QByteArray Utf16(QStringView text, bool bigEndian) {
+    QStringEncoder encode(bigEndian ? QStringConverter::Utf16BE : QStringConverter::Utf16LE);
+    return (bigEndian ? "\xFE\xFF" : "\xFF\xFE") + QByteArray(encode(text));
 }
 
 } // namespace mosaiq::test

@@ -150,7 +150,6 @@ private slots:
     // own folder in the build tree.
     void paceSlider_data() {
         Columns<double, bool>("height", "shown");
-        QTest::newRow("designed size") << 7905.0 << true;
         QTest::newRow("just tall enough") << 5400.0 << true;
         QTest::newRow("too low") << 5370.0 << false;
     }
@@ -271,17 +270,6 @@ private slots:
                  "Load ..., Save ..., Run, Reset Data (off), Clear All, Close Menu");
     }
 
-    // A program that cannot be read is told once the window shows; the first-time menu follows.
-    void unreadableAtStartUp() {
-        QTemporaryDir dir;
-        TestWindow w(false);
-        Form_Load(w, QFile::encodeName(dir.path()).toStdString());
-        QVERIFY(w.isVisible() && w.shown.isEmpty());
-        QTRY_COMPARE_WITH_TIMEOUT(w.shown.size(), 2, 5000);
-        QCOMPARE(w.shown.join('|'),
-                 "The file " + dir.path() + " could not be loaded: Is a directory|menu no Run");
-    }
-
     // The draws in order: the colour's (two for grey), then n's and f's.
     void splash_data() {
         // Want: the colour, n, f, gap, h, w, the column step, the row step.
@@ -333,17 +321,21 @@ private slots:
 
     // Start-up waits for the splash's release: at its tick, which its first paint arms for three
     // seconds, or when it closes before. A splash that never releases fails here within seconds.
+    // Once the window shows, a program that cannot be read is told; the first-time menu follows.
     void startUp_data() {
-        QTest::addColumn<bool>("early"); // closed before its tick
-        QTest::newRow("tick") << false;
-        QTest::newRow("closed early") << true;
+        Columns<bool, bool>("early", "unreadable"); // closed before its tick; a folder as program
+        QTest::newRow("tick") << false << false;
+        QTest::newRow("closed early") << true << false;
+        QTest::newRow("unreadable program") << false << true;
     }
     void startUp() {
-        QFETCH(bool, early);
+        const auto [early, unreadable] = Fetch<bool, bool>("early", "unreadable");
+        QTemporaryDir dir;
+        const std::string program = unreadable ? QFile::encodeName(dir.path()).toStdString() : "";
         TestWindow w(false);
         QPointer<SplashWindow> splash;
         bool forced = false, armed = false;
-        Form_Load(w, {}, [&](const QString& title, std::function<void()> release) {
+        Form_Load(w, program, [&](const QString& title, std::function<void()> release) {
             QTimer::singleShot(6000, &w, [&forced, release] { forced = true, release(); });
             splash = ShowSplash(title, release);
             QTimer::singleShot(300, splash, [&] {
@@ -353,8 +345,12 @@ private slots:
             });
         });
         QVERIFY2(!forced, "the splash never released the start-up");
-        QVERIFY(armed && w.isVisible() && w.Form.Caption == "Mosaiq [Design]");
+        QVERIFY(armed && w.isVisible() && w.shown.isEmpty());
+        QCOMPARE(w.Form.Caption, "Mosaiq [Design]" + (unreadable ? " ~ " + program : ""));
         QTRY_VERIFY(splash.isNull()); // closed and discarded
+        const QString told = "The file " + dir.path() + " could not be loaded: Is a directory|";
+        QTRY_COMPARE_WITH_TIMEOUT(w.shown.join('|'), (unreadable ? told : "") + "menu no Run",
+                                  5000);
     }
 
     // The words after the program's name, as bytes, and what they ask for: "edit:", the program
@@ -368,7 +364,6 @@ private slots:
         QTest::newRow("nothing") << QByteArrayList{} << QByteArray("edit:@20");
         QTest::newRow("option after --") << QByteArrayList{"a", "--", "-h"} << QByteArray("edit:a -h@20");
         QTest::newRow("Latin-1 name") << QByteArrayList{"caf\xe9.mq"} << QByteArray("edit:caf\xe9.mq@20");
-        QTest::newRow("pace on the ladder") << QByteArrayList{"--pace", "50", "a"} << QByteArray("edit:a@50");
         QTest::newRow("pace between rungs") << QByteArrayList{"--pace=4000"} << QByteArray("edit:@5000");
         QTest::newRow("pace past the ladder") << QByteArrayList{"--pace", "9e9"} << QByteArray("edit:@1000000");
         QTest::newRow("full speed") << QByteArrayList{"--pace", "full", "--", "--pace"} << QByteArray("edit:--pace@0");

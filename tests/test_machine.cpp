@@ -83,7 +83,6 @@ private slots:
         Columns<int, uint, uint>("code", "edit", "run");
         // clang-format off
         QTest::newRow("1 red, blue-green-red order") << 1 << 0x0000FFu << 0x0000FFu;
-        QTest::newRow("8 dark, inverted light") << 8 << 0x080808u << 0xF8F8F8u;
         QTest::newRow("254 light, inverted dark") << 254 << 0xFEFEFEu << 0x020202u;
         QTest::newRow("255 black") << 255 << 0u << 0u;
         // clang-format on
@@ -112,7 +111,6 @@ private slots:
         QTest::newRow("513th open loop") << "1-513=5" << 0 << "" << "loop-full s513 p1 x1 top513 C514 R513 S0 |" << "";
         QTest::newRow("stray End Repeat") << "6 1" << 0 << "" << "stray-end-repeat s1 p1 x1 top1 C2 R1 S0 |" << "C1 R1 C2";
         QTest::newRow("scan off cell 1024") << "2 5" << 0 << "" << "no-end-repeat s2 p1 x1024 top1 C2 R2 S1023 |" << "";
-        QTest::newRow("limit 5") << "1 6=1" << 5 << "" << "limit s5 p1 x2 top1 C5 R5 S0 |" << "";
         QTest::newRow("scan past the limit") << "2 0 5 1 9=6 10=1" << 5 << "" << "limit s3 p1 x1024 top1 C3 R3 S6 |" << "C1 R1 C2 R2 C3 S3 S4 S5 S6 S7 S8 R9";
         QTest::newRow("Run with only data codes") << "8 255 0 7 1" << 0 << "" << "idle-run s4 p1 x1 top1 C5 R4 S0 |" << "C1 R1 C2 R2 C3 R3 C4 R4 C5";
         QTest::newRow("Run starts a pass, which counts afresh") << "1 7" << 0 << "C3 1=0" << "idle-run s4 p2 x1 top1 C5 R3 S0 | 1=0" << "C1 R1 C2 Stop C1 R1 C2 R2 C3";

@@ -6,7 +6,6 @@
 #include "fuzz/StripReaderCheck.h"
 
 #include <QDir>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,13 +28,6 @@ QList<int> AllCells(const StripCodes& codes) {
     return QList<int>(codes.begin(), codes.end());
 }
 
-// `text` as UTF-16 behind its byte order mark, code units as they are (lone surrogates too).
-QByteArray Utf16(std::u16string_view text, bool bigEndian) {
-    QStringEncoder encode(bigEndian ? QStringConverter::Utf16BE : QStringConverter::Utf16LE);
-    return (bigEndian ? "\xFE\xFF" : "\xFF\xFE") +
-           QByteArray(encode(QStringView(text.data(), text.size())));
-}
-
 } // namespace
 
 class TestStripFormat : public QObject {
@@ -45,23 +37,12 @@ private slots:
         // The input, and the first cells it gives; all others must be 0.
         Columns<QByteArray, QList<int>>("input", "leading");
         const QByteArray run(300'000, '0');
-        StripCodes every; // every code, no two neighbours alike
-        for (int i = 0; i < kCellCount; ++i)
-            every[i] = std::uint8_t(i * 7 + 3);
         // clang-format off
-        QTest::newRow("either case, one digit") << QByteArray("fF\r\n7\r\nAb\r\n0a") << QList<int>{255, 7, 171, 10};
         QTest::newRow("blanks and tabs anywhere") << QByteArray(" 0 A\r\n\t1\tF\t\r\n \t \r\n0 0 0 1") << QList<int>{10, 31, 0, 1};
         QTest::newRow("junk after or before digits, then any line end") << QByteArray("0A;junk 12\r1Fz\r\n5-3\r\n;0A\r\n0x1F") << QList<int>{10, 31, 5, 0, 0};
-        QTest::newRow("out of range gives 0") << QByteArray("100\r\n1FF\r\n1 0 0\r\n05") << QList<int>{0, 0, 0, 5};
         QTest::newRow("huge runs of hex digits") << "1" + run + "A\r\n" + run + "A\r\n" + QByteArray(run).fill('F') + "\r\n05" << QList<int>{0, 10, 0, 5};
-        QTest::newRow("empty lines") << QByteArray("\r\n\r\n03\r\n\n\n04") << QList<int>{0, 0, 3, 0, 0, 4};
-        QTest::newRow("lines past 1024 ignored") << QByteArray("0A\r\n").repeated(1024) + QByteArray("FF\r\n").repeated(976) << QList<int>(kCellCount, 10);
         QTest::newRow("CR LF, LF, CR, CR CR, LF CR") << QByteArray("01\r\n02\n03\r04\r\r05\n\r06") << QList<int>{1, 2, 3, 4, 0, 5, 0, 6};
-        QTest::newRow("every code, as saved") << QByteArray::fromStdString(FormatStrip(every)) << AllCells(every);
         QTest::newRow("CR LF across a 16 KiB read") << QByteArray(16382, '0') + "1\r\n02" << QList<int>{1, 2};
-        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF" "0A\r\n05") << QList<int>{10, 5};
-        QTest::newRow("a mark begun is text") << QByteArray("\xEF\xBB" "0A\r\n\xEF" "05\r\n05") << QList<int>{0, 0, 5};
-        QTest::newRow("UTF-16 LE") << Utf16(u"0A\r\n ff\r\n7", false) << QList<int>{10, 255, 7};
         QTest::newRow("UTF-16 BE, final line end") << Utf16(u"01\n\t2\r3\r\n", true) << QList<int>{1, 2, 3};
         // A lone surrogate, NUL, any other character and an odd last byte are unreadable text.
         QTest::newRow("UTF-16, what is not text") << Utf16(u"05\r\n\xD800" "06\r\n\xDC00" "07\r\n\0" "08\r\n\u00E99\r\n\xD83D\xDE00" "1\r\n1\xD800\r2\r\n0A"sv, false) + '1' << QList<int>{5, 0, 0, 0, 0, 0, 1, 2, 10};
@@ -148,10 +129,10 @@ private slots:
     // A strip in an address and back; any text that is not such a link is refused, says why and
     // changes nothing.
     void link_data() {
-        QTest::addColumn<QList<int>>("leading"); // the first cells; all others 0
-        QTest::addColumn<QByteArray>("link");    // made from them, or read
-        QTest::addColumn<QString>("why");        // empty for a link
-        QList<int> every;                        // no cell 0, so nothing is dropped
+        // The first cells (all others 0), the link made from them or read, and why it is refused
+        // (empty for a link).
+        Columns<QList<int>, QByteArray, QString>("leading", "link", "why");
+        QList<int> every; // no cell 0, so nothing is dropped
         for (int i = 0; i < kCellCount; ++i)
             every << (i * 7 + 3) % 255 + 1;
         const QString notV1 = "it does not begin with v1.",
@@ -160,7 +141,6 @@ private slots:
         // clang-format off
         const auto row = [](const char* name, QList<int> leading, QByteArray link, QString why = {}) { QTest::newRow(name) << leading << link << why; };
         row("empty strip", {}, "v1.");
-        row("one code", {3}, "v1.Aw");
         row("three codes, one group", {1, 2, 3}, "v1.AQID");
         row("trailing zeros dropped", {5, 0, 0}, "v1.BQ");
         row("zeros before a code kept", {0, 0, 0, 0, 7}, "v1.AAAAAAc");
@@ -170,7 +150,6 @@ private slots:
         row("another version", {}, "v2.AQID", notV1);
         row("a lone last character", {}, "v1.AQIDB", "it ends in the middle of a code");
         row("padding", {}, "v1.Aw==", notBase64);
-        row("markup", {}, "v1.<img src=x onerror=alert(1)>", notBase64);
         row("plain base64's characters", {}, "v1.+/+/", notBase64);
         row("bits past the last code", {}, "v1.Ax", "its last character does not end a code");
         row("one character too long", {}, "v1." + QByteArray(int(kLinkMaxLength) - 2, 'A'), tooLong);
@@ -178,9 +157,8 @@ private slots:
         // clang-format on
     }
     void link() {
-        QFETCH(QList<int>, leading);
-        QFETCH(QByteArray, link);
-        QFETCH(QString, why);
+        const auto [leading, link, why] =
+            Fetch<QList<int>, QByteArray, QString>("leading", "link", "why");
         StripCodes codes{}, read{};
         std::copy(leading.begin(), leading.end(), codes.begin());
         read.fill(9);

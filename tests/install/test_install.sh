@@ -128,29 +128,25 @@ for n in 16 32 48 64 128 256; do
     [ "$got" = "PNG ${n}x${n}" ] || fail "${n}x${n}/apps/$id.png is '$got'"
 done
 
-# The desktop entry: valid without a single remark, and every name in it resolves: the installed
-# program given the file to open, the icon above, the file type below.
+# The desktop entry (valid without a single remark) and the file type (well-formed), and the
+# databases built from this install: every name in the entry resolves (the installed program given
+# the file to open, the icon above, the file type), *.mq maps to the type and the type to the
+# entry, which is what a file manager consults.
 desktop=$root/share/applications/$id.desktop
 remarks=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$remarks" ] ||
     fail "desktop-file-validate $id.desktop: $remarks"
-for line in "Exec=mosaiq %f" "Icon=$id" "MimeType=text/x-mosaiq;"; do
-    grep -qxF "$line" "$desktop" || fail "$id.desktop has no line $line"
-done
 [ -x "$root/bin/mosaiq" ] && [ -f "$root/share/icons/hicolor/scalable/apps/$id.svg" ] ||
     fail "bin/mosaiq or the scalable icon $id.svg is not installed"
-
-# The file type: well-formed, and the databases built from this install map *.mq to it and
-# it to the desktop entry, which is what a file manager consults.
 mime=$root/share/mime
 xmllint --noout "$mime/packages/$id.xml" || fail "$id.xml: missing or not well-formed XML"
 log=$(update-mime-database "$mime" 2>&1) || fail "update-mime-database: $log"
-grep -q -x 'text/x-mosaiq:\*\.mq' "$mime/globs" ||
-    fail "the MIME database maps *.mq to $(grep ':\*\.mq$' "$mime/globs")"
-grep -q -x "text/x-mosaiq:$id" "$mime/icons" || fail "the MIME database gives text/x-mosaiq no icon $id"
-grep -q -x 'text/x-mosaiq text/plain' "$mime/subclasses" || fail "text/x-mosaiq is no text/plain"
 update-desktop-database "$root/share/applications" 2>/dev/null || fail "update-desktop-database failed"
-grep -q -x "text/x-mosaiq=$id.desktop;" "$root/share/applications/mimeinfo.cache" ||
-    fail "the desktop database does not open text/x-mosaiq with $id.desktop"
+entry=applications/$id.desktop
+for line in "$entry Exec=mosaiq %f" "$entry Icon=$id" "$entry MimeType=text/x-mosaiq;" \
+    "mime/globs text/x-mosaiq:*.mq" "mime/icons text/x-mosaiq:$id" "mime/subclasses text/x-mosaiq text/plain" \
+    "applications/mimeinfo.cache text/x-mosaiq=$id.desktop;"; do
+    grep -qxF "${line#* }" "$root/share/${line%% *}" || fail "share/${line%% *} has no line ${line#* }"
+done
 
 # The AppStream metadata: valid together with the desktop entry, and its newest release is this one.
 remarks=$(appstreamcli validate-tree --no-net "$dest" 2>&1) || fail "appstreamcli: $remarks"

@@ -4,7 +4,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
-import { centre, choose, context, linkOf, menu, pace, paint, ready, record, requests, until }
+import { centre, choose, context, drawn, linkOf, menu, onPage, pace, paint, ready, record, requests, until }
     from './harness.mjs';
 
 // A program that never ends: X walks back from cell 1,024 raising and lowering codes, and a Run
@@ -13,8 +13,8 @@ const busy = linkOf({ ...[...Array(400).keys()].map((i) => [2, 3, 2, 4][i % 4]),
 const count = (words, before) => Number(words.match(new RegExp(`${before} ([\\d,]+)`))[1].replace(/,/g, ''));
 const hash = (page) => new URL(page.url()).hash;
 
-test('the preview follows the pointer over white bars; the status line under the grid names the cell', async () => {
-    const page = await ready(linkOf({ 21: 5 })); // bar 21 holds a Repeat
+// Bar 21 holds a Repeat.
+onPage('the preview follows the pointer over white bars; the status line under the grid names the cell', linkOf({ 21: 5 }), async (page) => {
     await page.mouse.click(...Object.values(await centre(page, await record(page, 'mq_palette', 2))));
     const [left, , right, bottom] = await record(page, 'mq_panel');
     const box = await page.$eval('#status', (s) => s.getBoundingClientRect().toJSON());
@@ -30,25 +30,21 @@ test('the preview follows the pointer over white bars; the status line under the
             (await record(page, 'mq_bar', 21))[4]], fills, `over bar ${to}`);
     }
     assert.equal(hash(page), linkOf({ 21: 5 }));
-    await page.close();
 });
 
 // The items' states, Load ... to Close Menu ("1" enabled), for each strip; then after a run.
 for (const [what, link, items, afterRun] of [['an empty strip', '', '100001'],
     ['a Run cell', '#v1.Bw', '111011', '111011'], ['a cell a run changes', '#v1.Aw', '111011', '111111']]) {
-    test(`the menu on ${what}`, async () => {
-        const page = await ready(link);
+    onPage(`the menu on ${what}`, link, async (page) => {
         assert.equal(await menu(page), items);
-        if (!afterRun) return page.close();
+        if (!afterRun) return;
         await choose(page, 'Run');
         await until(page, / after /);
         assert.equal(await menu(page), afterRun);
-        await page.close();
     });
 }
 
-test('Run and Stop; an open menu holds the run', async () => {
-    const page = await ready(busy);
+onPage('Run and Stop; an open menu holds the run', busy, async (page) => {
     await pace(page, 17); // full speed
     await menu(page, 1024);
     await choose(page, 'Run');
@@ -63,11 +59,9 @@ test('Run and Stop; an open menu holds the run', async () => {
     await page.waitForFunction(() => document.title === 'Mosaiq [Design]');
     const ended = count(await until(page, /^Stopped at cell \d+ after [\d,]+ steps in [\d,]+ pass/), 'after');
     assert.ok(ended >= held && ended <= held + 2, `${held} steps under the menu, ${ended} at the end`);
-    await page.close();
 });
 
-test('the pace slider: its words, and a slow pace that holds the run', async () => {
-    const page = await ready(busy);
+onPage('the pace slider: its words, and a slow pace that holds the run', busy, async (page) => {
     assert.equal(await page.$eval('#pace', (p) => `${p.value}:${p.title}`), '4:Pace: 20 instructions per second');
     for (const [rung, words] of [[9, '1,000 instructions per second'], [17, 'full speed'], [0, '1 instruction per second']]) {
         await pace(page, rung);
@@ -81,7 +75,6 @@ test('the pace slider: its words, and a slow pace that holds the run', async () 
     assert.ok(count(await page.textContent('#status'), 'step') <= begun + 1, 'one instruction a second');
     await pace(page, 17);
     await until(page, /^Running · step [\d,]{7,}/);
-    await page.close();
 });
 
 // Load with the browser's file picker; a file that cannot be read is told and changes nothing.
@@ -100,8 +93,7 @@ const tooLarge = 'F'.repeat((1 << 20) + 1);
 for (const [name, text, link, shown = name] of [['two.mq', '01\r\n07\n', '#v1.AQc'], ['big.mq', tooLarge],
     ['<img src=x onerror=alert(1)>.mq', '3', '#v1.Aw'], ['<img src=x onerror=alert(1)>.mq', tooLarge],
     ['a/b.mq', '3', '#v1.Aw', 'program.mq']]) {
-    test(`Load ${name}${link ? '' : ', too large'}`, async () => {
-        const page = await ready('#v1.AAU');
+    onPage(`Load ${name}${link ? '' : ', too large'}`, '#v1.AAU', async (page) => {
         const nodes = await page.$$eval('*', (e) => e.length);
         const told = await load(page, name, text, !link);
         if (!link) assert.equal(told, `The file ${name} could not be loaded: not a program file: too large`);
@@ -109,7 +101,6 @@ for (const [name, text, link, shown = name] of [['two.mq', '01\r\n07\n', '#v1.AQ
         assert.equal(await page.title(), link ? `Mosaiq [Design] ~ ${shown}` : 'Mosaiq [Design]');
         assert.equal(await page.$$eval('*', (e) => e.length), nodes, 'an element was made');
         assert.deepEqual(page.errors, []);
-        await page.close();
     });
 }
 
@@ -121,8 +112,7 @@ function picker() {
 }
 const noPicker = () => { window.showSaveFilePicker = undefined; };
 for (const [init, loaded, name] of [[picker, null, 'program.mq'], [noPicker, null, 'program.mq'], [noPicker, 'mine.mq', 'mine.mq']]) {
-    test(`Save ${init === picker ? 'with the picker' : 'as a download'}${loaded ? ` after loading ${loaded}` : ''}`, async () => {
-        const page = await ready('#v1.Bw', { init });
+    onPage(`Save ${init === picker ? 'with the picker' : 'as a download'}${loaded ? ` after loading ${loaded}` : ''}`, '#v1.Bw', async (page) => {
         if (loaded) await load(page, loaded, '07\r\n00\r\n05');
         const download = init === noPicker && page.waitForEvent('download');
         await menu(page);
@@ -133,13 +123,11 @@ for (const [init, loaded, name] of [[picker, null, 'program.mq'], [noPicker, nul
         const codes = loaded ? ['07', '00', '05'] : ['07'];
         assert.equal(Buffer.from(saved.bytes).toString('latin1'), [...codes, ...Array(1024 - codes.length).fill('00')].join('\r\n') + '\r\n');
         if (!download) await page.waitForFunction(() => document.title.endsWith(' ~ picked.mq'));
-        await page.close();
-    });
+    }, { init });
 }
 
 for (const [answer, link, fill] of [['No', '#v1.Bw', 0xC0C0C0], ['Yes', '#v1.', 0xFFFFFF]]) {
-    test(`Clear All answered ${answer}`, async () => {
-        const page = await ready('#v1.Bw');
+    onPage(`Clear All answered ${answer}`, '#v1.Bw', async (page) => {
         await menu(page);
         await choose(page, 'Clear All');
         const dialog = await page.waitForSelector('#modal .dialog');
@@ -147,9 +135,8 @@ for (const [answer, link, fill] of [['No', '#v1.Bw', 0xC0C0C0], ['Yes', '#v1.', 
             ['Mosaiq', 'Reset and clear everything?', 'Yes', 'No']);
         await page.click(`#modal .dialog button:text-is("${answer}")`);
         await page.waitForFunction((link) => location.hash === link && !document.querySelector('#modal .dialog'), link);
-        await page.evaluate(() => new Promise((r) => requestAnimationFrame(r)));
+        await drawn(page);
         assert.deepEqual([hash(page), (await record(page, 'mq_bar', 1))[4]], [link, fill]);
-        await page.close();
     });
 }
 
@@ -166,8 +153,7 @@ for (const [link, asked] of [['#v1.Bw', ['beforeunload']], ['', []], ['#v1.AAAAA
     });
 }
 
-test('nothing leaves the browser: no requests after the page\'s own files, no cookies, no storage', async () => {
-    const page = await ready('#v1.AQMC', { init: noPicker });
+onPage('nothing leaves the browser: no requests after the page\'s own files, no cookies, no storage', '#v1.AQMC', async (page) => {
     const own = page.requests.slice();
     await paint(page, 3, 9);
     await until(page, / after /);
@@ -182,5 +168,4 @@ test('nothing leaves the browser: no requests after the page\'s own files, no co
     assert.deepEqual(await context.cookies(), []);
     assert.deepEqual(await page.evaluate(async () => [localStorage.length, sessionStorage.length,
         (await indexedDB.databases()).length, (await caches.keys()).length]), [0, 0, 0, 0]);
-    await page.close();
-});
+}, { init: noPicker });

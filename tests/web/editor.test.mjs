@@ -2,7 +2,7 @@
 
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { drawn, editor, menuItems, open, paint, pixel, ready, record } from './harness.mjs';
+import { drawn, editor, menuItems, onPage, open, paint, pixel, ready, record } from './harness.mjs';
 
 test('the splash, then the editor and its first-time menu', async () => {
     const page = await open();
@@ -37,8 +37,7 @@ const strokes = [
 ];
 
 for (const { pen, bar, link, x } of strokes) {
-    test(`pen ${pen} on bar ${bar}`, async () => {
-        const page = await ready();
+    onPage(`pen ${pen} on bar ${bar}`, '', async (page) => {
         const entries = await page.evaluate(() => history.length);
         await paint(page, pen, bar);
         await page.waitForFunction((link) => location.hash === link, link);
@@ -55,7 +54,6 @@ for (const { pen, bar, link, x } of strokes) {
         const [, , , , , xColour, , xShown] = await record(page, 'mq_bar', x);
         assert.deepEqual([xShown, xColour], [1, 0x0000FF]);
         assert.equal(await page.evaluate(() => history.length), entries, 'no history entries added');
-        await page.close();
     });
 }
 

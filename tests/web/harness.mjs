@@ -4,7 +4,7 @@
 // interface (window.mosaiq) and what is drawn from the canvas.
 
 import { chromium } from 'playwright-core';
-import { after, before } from 'node:test';
+import { after, before, test } from 'node:test';
 import { createServer } from 'node:http';
 import { mkdtempSync, readFileSync, rmSync, statSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -59,17 +59,10 @@ after(async () => {
     if (profile) rmSync(profile, { recursive: true, force: true });
 });
 
-// A new page on `hash` (with its "#", or none), `width` x `height` CSS pixels at device pixel
-// ratio `ratio`, `init` run in it before the page's own script; `errors` collects what the page
-// throws, `requests` every address it asks for.
-export async function open(hash = '', { width = 1024, height = 720, ratio = 1, init } = {}) {
+// A new page on `hash` (with its "#", or none), `init` run in it before the page's own script;
+// `errors` collects what the page throws, `requests` every address it asks for.
+export async function open(hash = '', { init } = {}) {
     const page = await context.newPage();
-    await page.setViewportSize({ width, height });
-    if (ratio !== 1) {
-        const cdp = await context.newCDPSession(page);
-        await cdp.send('Emulation.setDeviceMetricsOverride',
-            { width, height, deviceScaleFactor: ratio, mobile: false });
-    }
     page.errors = [];
     page.requests = [];
     page.on('pageerror', (e) => page.errors.push(e.message));
@@ -92,6 +85,15 @@ export async function ready(hash = '', options) {
     await page.waitForSelector('#modal .menu');
     await page.keyboard.press('Escape');
     return page;
+}
+
+// A test on a page that `ready` opened on `hash`, closed once `body(page)` is done.
+export function onPage(name, hash, body, options) {
+    test(name, async () => {
+        const page = await ready(hash, options);
+        await body(page);
+        await page.close();
+    });
 }
 
 // A record of the boundary: mq_bar(i), mq_palette(i), mq_canvas() ...
@@ -152,13 +154,6 @@ export function linkOf(cells) {
     const codes = new Uint8Array(Math.max(0, ...Object.keys(cells).map(Number)));
     for (const [cell, code] of Object.entries(cells)) codes[cell - 1] = code;
     return `#v1.${Buffer.from(codes).toString('base64url')}`;
-}
-
-// The strip's codes as the page's address holds them.
-export function strip(page) {
-    const codes = new Uint8Array(1024);
-    codes.set(Buffer.from(new URL(page.url()).hash.slice(4), 'base64url'));
-    return codes;
 }
 
 // Waits until the status line matches `pattern`; its words then.
