@@ -21,6 +21,10 @@ test('the splash, then the editor and its first-time menu', async () => {
     await page.waitForSelector('#modal .menu');
     assert.deepEqual(await menuItems(page), ['Load ...:on', 'Save ...:off', 'Run:off',
         'Reset Data:off', 'Clear All:off', 'Close Menu:on']);
+    // The pointer has not been over the page: the menu opens over the grid's middle.
+    const [l, t, r, b] = await record(page, 'mq_panel');
+    const box = await page.$eval('#modal .menu', (m) => m.getBoundingClientRect());
+    assert.deepEqual([box.x, box.y], [Math.trunc((l + r) / 2), Math.trunc((t + b) / 2)]);
     await page.keyboard.press('Escape');
     assert.equal(await page.$('#modal .menu'), null);
     assert.deepEqual(page.errors, []);
