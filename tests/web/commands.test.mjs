@@ -59,6 +59,7 @@ onPage('Run and Stop; an open menu holds the run', busy, async (page) => {
     await page.waitForFunction(() => document.title === 'Mosaiq [Design]');
     const ended = count(await until(page, /^Stopped at cell \d+ after [\d,]+ steps in [\d,]+ pass/), 'after');
     assert.ok(ended >= held && ended <= held + 2, `${held} steps under the menu, ${ended} at the end`);
+    assert.deepEqual(page.errors, []);
 });
 
 onPage('the pace slider: its words, and a slow pace that holds the run', busy, async (page) => {
@@ -71,11 +72,18 @@ onPage('the pace slider: its words, and a slow pace that holds the run', busy, a
     await menu(page, 1024);
     await choose(page, 'Run');
     const begun = count(await until(page, /^Running · step/), 'step');
+    const posts = await page.evaluate(() => window.posts);
     await page.waitForTimeout(400);
     assert.ok(count(await page.textContent('#status'), 'step') <= begun + 1, 'one instruction a second');
+    // ... in which the page idles: no turn of its loop is asked for while the run waits.
+    assert.ok(await page.evaluate(() => window.posts) - posts < 25, 'the wait spins');
     await pace(page, 17);
     await until(page, /^Running · step [\d,]{7,}/);
-});
+}, { init: () => { // counts the turns of the loop the editor asks for
+    const post = MessagePort.prototype.postMessage;
+    window.posts = 0;
+    MessagePort.prototype.postMessage = function (...message) { ++window.posts; return post.apply(this, message); };
+} });
 
 // Load with the browser's file picker; a file that cannot be read is told and changes nothing.
 async function load(page, name, text, refused = false) {
@@ -166,6 +174,12 @@ onPage('nothing leaves the browser: no requests after the page\'s own files, no 
     const files = ['', 'style.css', 'main.js', 'draw.js', 'modal.js', 'files.js', 'mosaiq.js', 'mosaiq.wasm', 'icon.svg'];
     assert.deepEqual(requests.filter((path) => !files.includes(path.slice(1))), [], 'asked of the server');
     assert.deepEqual(await context.cookies(), []);
+    assert.equal(await page.evaluate(() => { // the page's policy refuses script it did not ship
+        const script = document.createElement('script');
+        script.textContent = 'window.injected = true';
+        document.head.append(script);
+        return window.injected ?? false;
+    }), false);
     assert.deepEqual(await page.evaluate(async () => [localStorage.length, sessionStorage.length,
         (await indexedDB.databases()).length, (await caches.keys()).length]), [0, 0, 0, 0]);
 }, { init: noPicker });

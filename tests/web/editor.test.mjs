@@ -2,7 +2,7 @@
 
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { drawn, editor, menuItems, onPage, open, paint, pixel, ready, record } from './harness.mjs';
+import { drawn, editor, menuItems, onPage, open, paint, pixel, ready, record, until } from './harness.mjs';
 
 test('the splash, then the editor and its first-time menu', async () => {
     const page = await open();
@@ -38,14 +38,18 @@ const strokes = [
     { pen: 1, bar: 3, link: '#v1.AAAB', x: 2 },
     { pen: 7, bar: 1, link: '#v1.Bw', x: 1 }, // a Run with nothing executed before it stops
     { pen: 0, bar: 9, link: '#v1.', x: 1 }, // the white pen starts no run
+    { pen: 3, bar: 2, link: '#v1.AQM', x: 1, ratio: 2 }, // the run raises cell 1
 ];
 
-for (const { pen, bar, link, x } of strokes) {
-    onPage(`pen ${pen} on bar ${bar}`, '', async (page) => {
+for (const { pen, bar, link, x, ratio = 1 } of strokes) {
+    onPage(`pen ${pen} on bar ${bar} at a pixel ratio of ${ratio}`, '', async (page) => {
+        assert.equal(await page.$eval('#window', (c) => c.width / c.clientWidth), ratio);
         const entries = await page.evaluate(() => history.length);
         await paint(page, pen, bar);
         await page.waitForFunction((link) => location.hash === link, link);
-        // The run is over when X has come to its end and the caption says so.
+        // The run is over when the status line says so, X has come to its end and the caption
+        // says so.
+        if (pen) await until(page, / after /);
         await page.waitForFunction((x) => {
             const mq = window.mosaiq, at = mq._mq_bar(x) >> 2;
             return mq.HEAP32[at + 7] === 1 && document.title === 'Mosaiq [Design]';
@@ -58,7 +62,7 @@ for (const { pen, bar, link, x } of strokes) {
         const [, , , , , xColour, , xShown] = await record(page, 'mq_bar', x);
         assert.deepEqual([xShown, xColour], [1, 0x0000FF]);
         assert.equal(await page.evaluate(() => history.length), entries, 'no history entries added');
-    });
+    }, { ratio });
 }
 
 test('a link made by painting opens the same strip in a new page', async () => {

@@ -59,10 +59,13 @@ after(async () => {
     if (profile) rmSync(profile, { recursive: true, force: true });
 });
 
-// A new page on `hash` (with its "#", or none), `init` run in it before the page's own script;
-// `errors` collects what the page throws, `requests` every address it asks for.
-export async function open(hash = '', { init } = {}) {
+// A new page on `hash` (with its "#", or none), `init` run in it before the page's own script,
+// at a device pixel `ratio`; `errors` collects what the page throws, `requests` every address it
+// asks for.
+export async function open(hash = '', { init, ratio } = {}) {
     const page = await context.newPage();
+    if (ratio) await (await context.newCDPSession(page)).send('Emulation.setDeviceMetricsOverride',
+        { width: 1024, height: 720, deviceScaleFactor: ratio, mobile: false });
     page.errors = [];
     page.requests = [];
     page.on('pageerror', (e) => page.errors.push(e.message));
