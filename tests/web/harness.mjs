@@ -90,9 +90,10 @@ export async function ready(hash = '', options) {
     return page;
 }
 
-// A test on a page that `ready` opened on `hash`, closed once `body(page)` is done.
+// A test on a page that `ready` opened on `hash`, closed once `body(page)` is done. A page that
+// never hands control back fails its test after two minutes instead of holding up the suite.
 export function onPage(name, hash, body, options) {
-    test(name, async () => {
+    test(name, { timeout: 120000 }, async () => {
         const page = await ready(hash, options);
         await body(page);
         await page.close();
