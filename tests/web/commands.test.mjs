@@ -30,6 +30,15 @@ onPage('the preview follows the pointer over white bars; the status line under t
             (await record(page, 'mq_bar', 21))[4]], fills, `over bar ${to}`);
     }
     assert.equal(hash(page), linkOf({ 21: 5 }));
+    // A drag keeps its moves on the pressed bar: the white bar it crosses shows no preview.
+    const from = await centre(page, await record(page, 'mq_bar', 10));
+    const over = await centre(page, await record(page, 'mq_bar', 12));
+    await page.mouse.move(from.x, from.y);
+    await page.mouse.down();
+    await page.mouse.move(over.x, over.y);
+    await page.waitForTimeout(100);
+    assert.deepEqual([(await page.textContent('#status')).slice(0, 8), (await record(page, 'mq_bar', 12))[4]], ['Cell 10 ', 0xFFFFFF]);
+    await page.mouse.up();
 });
 
 // The items' states, Load ... to Close Menu ("1" enabled), for each strip; then after a run.
