@@ -1,11 +1,9 @@
 // The page from its splash to painting, and programs shared by link.
 
-import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { drawn, editor, menuItems, onPage, open, paint, pixel, ready, record, until } from './harness.mjs';
+import { drawn, editor, menuItems, onPage, open, paint, pixel, record, until } from './harness.mjs';
 
-test('the splash, then the editor and its first-time menu', async () => {
-    const page = await open();
+onPage('the splash, then the editor and its first-time menu', '', async (page) => {
     const [, , , splash] = await record(page, 'mq_canvas');
     assert.equal(splash, 1);
     assert.equal(await page.title(), 'Mosaiq');
@@ -28,8 +26,7 @@ test('the splash, then the editor and its first-time menu', async () => {
     await page.keyboard.press('Escape');
     assert.equal(await page.$('#modal .menu'), null);
     assert.deepEqual(page.errors, []);
-    await page.close();
-});
+}, { splash: true });
 
 // A click with a pen paints its cell and runs the strip up to it. Each row: the pen, the bar
 // clicked, the link that the strip gives once the run is over, and where X stands then.
@@ -65,8 +62,7 @@ for (const { pen, bar, link, x, ratio = 1 } of strokes) {
     }, { ratio });
 }
 
-test('a link made by painting opens the same strip in a new page', async () => {
-    const first = await ready();
+onPage('a link made by painting opens the same strip in a new page', '', async (first) => {
     await paint(first, 3, 40);
     await paint(first, 6, 1024);
     await first.waitForFunction(() => location.hash.length > 4 && document.title === 'Mosaiq [Design]');
@@ -76,7 +72,6 @@ test('a link made by painting opens the same strip in a new page', async () => {
     assert.equal(second.url(), url);
     for (const [bar, colour] of [[40, 0x00FF00], [1024, 0xFF00FF], [39, 0xFFFFFF]])
         assert.equal((await record(second, 'mq_bar', bar))[4], colour, `bar ${bar}`);
-    await first.close();
     await second.close();
 });
 
@@ -88,8 +83,7 @@ const badLinks = [
     ['#v9.AQID', 'it does not begin with v1.'],
 ];
 for (const [hash, why] of badLinks) {
-    test(`bad link: ${why}`, async () => {
-        const page = await open(hash);
+    onPage(`bad link: ${why}`, hash, async (page) => {
         await editor(page);
         const dialog = await page.waitForSelector('#modal .dialog');
         assert.equal(await dialog.$eval('p', (p) => p.textContent), `The address does not hold a program: ${why}.`);
@@ -97,6 +91,5 @@ for (const [hash, why] of badLinks) {
         await page.click('#modal .dialog button');
         await page.waitForFunction(() => location.hash === '#v1.');
         assert.deepEqual(page.errors, []);
-        await page.close();
-    });
+    }, { splash: true });
 }

@@ -1,47 +1,29 @@
-// Drives the browser edition in headless Chromium: a static server for the page that the web
-// build made (MOSAIQ_WEB_DIR), which records every request, and Debian's Chromium under
-// Playwright with a fresh profile. Tests read the editor's state through the page's own C
+// Drives the browser edition in headless Chromium: Debian's Chromium under Playwright with a fresh
+// profile, which answers every request itself from the page that the web build made
+// (MOSAIQ_WEB_DIR) and records it. Tests read the editor's state through the page's own C
 // interface (window.mosaiq) and what is drawn from the canvas.
 
 import { chromium } from 'playwright-core';
 import { after, before, test } from 'node:test';
-import { createServer } from 'node:http';
-import { mkdtempSync, readFileSync, rmSync, statSync } from 'node:fs';
+import { existsSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { extname, join, normalize } from 'node:path';
+import { join } from 'node:path';
 
 const webDir = process.env.MOSAIQ_WEB_DIR;
-if (!webDir || !statSync(join(webDir, 'mosaiq.wasm'), { throwIfNoEntry: false }))
+if (!webDir || !existsSync(join(webDir, 'mosaiq.wasm')))
     throw new Error(`no browser edition in MOSAIQ_WEB_DIR (${webDir}): build it with make build-web`);
 
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
-    '.wasm': 'application/wasm', '.svg': 'image/svg+xml' };
+// The page's address: nothing listens there, the browser is answered from MOSAIQ_WEB_DIR. A
+// secure context, as a page that is served for real is.
+export const origin = 'http://localhost';
 
-// Every path asked for, in order.
+// Every address asked for by any page, in order.
 export const requests = [];
 
-function serve(req, res) {
-    const path = new URL(req.url, 'http://x').pathname;
-    requests.push(path);
-    const file = normalize(join(webDir, path === '/' ? 'index.html' : path));
-    try {
-        if (!file.startsWith(webDir)) throw new Error('outside');
-        const body = readFileSync(file);
-        res.writeHead(200, { 'content-type': types[extname(file)] ?? 'application/octet-stream' });
-        res.end(body);
-    } catch {
-        res.writeHead(404);
-        res.end();
-    }
-}
-
-let server, profile;
-export let origin, context;
+let profile;
+export let context;
 
 before(async () => {
-    server = createServer(serve);
-    await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-    origin = `http://127.0.0.1:${server.address().port}`;
     profile = mkdtempSync(join(tmpdir(), 'mosaiq-chromium-'));
     context = await chromium.launchPersistentContext(profile, {
         executablePath: process.env.MOSAIQ_CHROMIUM ?? '/usr/bin/chromium',
@@ -51,25 +33,28 @@ before(async () => {
         viewport: { width: 1024, height: 720 },
         acceptDownloads: true,
     });
+    await context.route('**/*', (route) => {
+        const url = route.request().url();
+        requests.push(url);
+        const file = join(webDir, new URL(url).pathname.slice(1) || 'index.html');
+        if (!url.startsWith(`${origin}/`) || !existsSync(file)) return route.fulfill({ status: 404 });
+        return route.fulfill({ path: file });
+    });
 });
 
 after(async () => {
     await context?.close();
-    server?.close();
     if (profile) rmSync(profile, { recursive: true, force: true });
 });
 
 // A new page on `hash` (with its "#", or none), `init` run in it before the page's own script,
-// at a device pixel `ratio`; `errors` collects what the page throws, `requests` every address it
-// asks for.
+// at a device pixel `ratio`; `errors` collects what the page throws.
 export async function open(hash = '', { init, ratio } = {}) {
     const page = await context.newPage();
     if (ratio) await (await context.newCDPSession(page)).send('Emulation.setDeviceMetricsOverride',
         { width: 1024, height: 720, deviceScaleFactor: ratio, mobile: false });
     page.errors = [];
-    page.requests = [];
     page.on('pageerror', (e) => page.errors.push(e.message));
-    page.on('request', (r) => page.requests.push(r.url()));
     if (init) await page.addInitScript(init);
     await page.goto(`${origin}/${hash}`);
     await page.waitForFunction(() => window.mosaiq);
@@ -90,11 +75,12 @@ export async function ready(hash = '', options) {
     return page;
 }
 
-// A test on a page that `ready` opened on `hash`, closed once `body(page)` is done. A page that
-// never hands control back fails its test after two minutes instead of holding up the suite.
-export function onPage(name, hash, body, options) {
+// A test on a page that `ready` opened on `hash` (`open` only, with `options.splash`), closed once
+// `body(page)` is done. A page that never hands control back fails its test after two minutes
+// instead of holding up the suite.
+export function onPage(name, hash, body, options = {}) {
     test(name, { timeout: 120000 }, async () => {
-        const page = await ready(hash, options);
+        const page = await (options.splash ? open : ready)(hash, options);
         await body(page);
         await page.close();
     });
