@@ -48,8 +48,9 @@ after(async () => {
 });
 
 // A new page on `hash` (with its "#", or none), `init` run in it before the page's own script,
-// at a device pixel `ratio`; `errors` collects what the page throws.
-export async function open(hash = '', { init, ratio } = {}) {
+// at a device pixel `ratio`; `errors` collects what the page throws. It is handed over once the
+// splash has given way to the editor and its first-time menu is closed, or at once with `splash`.
+export async function open(hash = '', { init, ratio, splash } = {}) {
     const page = await context.newPage();
     if (ratio) await (await context.newCDPSession(page)).send('Emulation.setDeviceMetricsOverride',
         { width: 1024, height: 720, deviceScaleFactor: ratio, mobile: false });
@@ -58,29 +59,17 @@ export async function open(hash = '', { init, ratio } = {}) {
     if (init) await page.addInitScript(init);
     await page.goto(`${origin}/${hash}`);
     await page.waitForFunction(() => window.mosaiq);
-    return page;
-}
-
-// Waits until the splash has handed over to the editor.
-export async function editor(page) {
-    await page.waitForFunction(() => document.title.startsWith('Mosaiq ['), null, { timeout: 15000 });
-}
-
-// A page whose editor is up, with its first-time menu closed.
-export async function ready(hash = '', options) {
-    const page = await open(hash, options);
-    await editor(page);
-    await page.waitForSelector('#modal .menu');
+    if (splash) return page;
+    await page.waitForSelector('#modal .menu', { timeout: 15000 });
     await page.keyboard.press('Escape');
     return page;
 }
 
-// A test on a page that `ready` opened on `hash` (`open` only, with `options.splash`), closed once
-// `body(page)` is done. A page that never hands control back fails its test after two minutes
-// instead of holding up the suite.
-export function onPage(name, hash, body, options = {}) {
+// A test on a page that `open` opened on `hash`, closed once `body(page)` is done. A page that
+// never hands control back fails its test after two minutes instead of holding up the suite.
+export function onPage(name, hash, body, options) {
     test(name, { timeout: 120000 }, async () => {
-        const page = await (options.splash ? open : ready)(hash, options);
+        const page = await open(hash, options);
         await body(page);
         await page.close();
     });
