@@ -5,6 +5,7 @@
 
 import { chromium } from 'playwright-core';
 import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
 import { existsSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -65,13 +66,16 @@ export async function open(hash = '', { init, ratio, splash } = {}) {
     return page;
 }
 
-// A test on a page that `open` opened on `hash`, closed once `body(page)` is done. A page that
-// never hands control back fails its test after two minutes instead of holding up the suite.
+// A test on a page that `open` opened on `hash`, closed once `body(page)` is done; an editor that
+// is up asks for nothing more. A page that never hands control back fails its test after two
+// minutes instead of holding up the suite.
 export function onPage(name, hash, body, options) {
     test(name, { timeout: 120000 }, async () => {
         const page = await open(hash, options);
+        const asked = requests.length;
         await body(page);
         await page.close();
+        if (!options?.splash) assert.deepEqual(requests.slice(asked), [], 'asked for after the page was up');
     });
 }
 
