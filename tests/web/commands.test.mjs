@@ -3,7 +3,7 @@
 
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
-import { centre, choose, context, drawn, linkOf, menu, onPage, origin, pace, paint, record, requests, until }
+import { centre, choose, context, linkOf, menu, onPage, origin, pace, paint, record, requests, until }
     from './harness.mjs';
 
 // A program that never ends: X walks back from cell 1,024 raising and lowering codes, and a Run
@@ -146,7 +146,6 @@ for (const [answer, link, fill] of [['No', '#v1.Bw', 0xC0C0C0], ['Yes', '#v1.', 
             ['Mosaiq', 'Reset and clear everything?', 'Yes', 'No']);
         await page.click(`#modal .dialog button:text-is("${answer}")`);
         await page.waitForFunction((link) => location.hash === link && !document.querySelector('#modal .dialog'), link);
-        await drawn(page);
         assert.deepEqual([hash(page), (await record(page, 'mq_bar', 1))[4]], [link, fill]);
     });
 }
