@@ -296,23 +296,6 @@ private slots:
             QVERIFY(!g.gap || g.BarAt(d.right, d.bottom, k, k) == 0);
         }
     }
-
-    void runFallingDueDuringRunWaits() {
-        EditorFixture f;
-        // The menu holds the run while the Run command's "run" falls due; then the loop is emptied.
-        f.view.whileMenuOpen = [&f, at = 0]() mutable {
-            at = f.form->Machine.ProgPos;
-            f.Play("Run; wait; check; cell 3 0; cell 5 0");
-            QCOMPARE(f.form->Machine.ProgPos, at);
-        };
-        // Cells 1..5 run first, after a click on bar 5: the loop in 3..5 repeats while cell X (3
-        // itself) is coloured. The run that waited follows, over the whole strip.
-        f.Play("cell 1 1; cell 2 1; cell 3 5; pen 6; click 5; during; right 9");
-        QCOMPARE(
-            (f.log << f.State()).join(" | "),
-            "Mosaiq [Running]; item Stop; pen 6; cells 1=1,2=1,3=5,5=6; mark 5; running; menu off: "
-            "Reset Data | pen 6; cells 1=1,2=1; mark 5; X at 3; ran 1024; menu off: Reset Data");
-    }
 };
 
 void TestEditor::scripts_data() {
@@ -361,6 +344,9 @@ void TestEditor::scripts_data() {
     ScriptRow("Clear All during a run", endless + "yes; Run; during; Clear; check", running + "item Stop; white; pen 0 (1); limit 1024; running; " + clear + " | pen 0 (1); stopped; " + clear);
     ScriptRow("close during a run", endless + "ok; Run; during; close; Run", named + strip + "stopped; file /a~b; Mosaiq|Shutdown?; ended");
     ScriptRow("resize during a run", endless + "Run; during; resize 9000 7000; Run", named + strip + "stopped; gap 0; file /a~b");
+    // The menu holds the run to bar 5 (a loop in 3..5 while cell X, 3 itself, is coloured) while
+    // the Run command's "run" falls due; the run that waited follows, over the whole strip.
+    ScriptRow("a run falling due while the menu is open", "cell 1 1; cell 2 1; cell 3 5; pen 6; click 5; during; menu 9; Run; wait; check; cell 3 0; cell 5 0", "Mosaiq [Running]; item Stop; pen 6; cells 1=1,2=1,3=5,5=6; mark 5; running; menu off: Reset Data | pen 6; cells 1=1,2=1; mark 5; X at 3; ran 1024; menu off: Reset Data");
     ScriptRow("Stop drops a run that waits", "cell 1 5; cell 2 6; pen 3; click 5; during; Run; wait; Run", "pen 3; cells 1=5,2=6,5=3; mark 5; stopped");
     ScriptRow("caption", "file /h/~u/a~b; file /c; Run; check; wait", "Mosaiq [Design] ~ /c; item Stop; pen 0 (1); armed run 100; file /c | Mosaiq [Design] ~ /c; pen 0 (1); ran 1024; file /c");
     // A run shows the grey in cell 2 by the run's colour rule and turns cell 3 into a 2.
