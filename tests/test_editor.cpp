@@ -107,7 +107,6 @@ private slots:
         // Cell 1 is X: the loop in 2..4 lowers it from 4 to 0, then two Repeats scan past.
         QTest::newRow("loops, two skipped") << QList<int>{3, 5, 4, 6, 5, 3, 6, 1, 3} << 0 << "1032 steps, end 0, waits at 1 2 3 4 2 3 4 2 3 4 2 3 4 2 5 8 9";
         QTest::newRow("an idle Run") << QList<int>{7} << 0 << "1 steps, end 4, waits at 1";
-        QTest::newRow("every cell scanned") << QList<int>{2, 5} << 0 << "2 steps, end 2, waits at 1 2";
         QTest::newRow("Stop while waiting") << QList<int>{1, 1, 1, 1} << 1 << "2 steps, end 6, waits at 1 2 3";
         QTest::newRow("full speed while waiting") << QList<int>{1, 1, 1, 1} << 2 << "1024 steps, end 0, waits at 1 2 3";
         QTest::newRow("painted white while waiting") << QList<int>{1, 1, 1, 1} << 3 << "1024 steps, end 0, waits at 1 2 3 4";
@@ -329,7 +328,6 @@ void TestEditor::scripts_data() {
     // The menu's item states.
     ScriptRow("menu, empty strip", "right 300", "pen 0 (1); " + off);
     ScriptRow("menu, a cell", "cell 3 7; right 0", "pen 0 (1); cells 3=7; menu off: Reset Data");
-    ScriptRow("menu, touched", "cell 1 1; cell 2 3; touch 2; right 300", "pen 0 (1); cells 1=1,2=3; touched 2; menu off: none");
     ScriptRow("menu, touched 0", "touch 900; right 300", "pen 0 (1); touched 900; menu off: none");
     // Closing.
     ScriptRow("close, empty strip", "close", "pen 0 (1); ended");
