@@ -116,9 +116,7 @@ struct EditorFixture {
         e.Form_Load();
         e.FreshStart = false;
         e.Form_Resize(false, EditorPlaces::kDesignClientWidth, EditorPlaces::kDesignClientHeight);
-        ChooserPlaces places;
-        places.programFolder = "/the/program";
-        InstallFileCommands(e, places, Spelled);
+        InstallFileCommands(e, {}, Spelled); // no row looks at the choosers' folders
         // The timer as a real one would run it, on the view's clock: "after" lets it fire.
         e.OneShot.SetObserver(
             [this] { due = view.now + std::chrono::milliseconds(form->OneShot.Interval()); });

@@ -230,7 +230,6 @@ private slots:
         // clang-format off
         const auto row = [](const char* name, const char* mode, QList<double> c, Ints e, const char* pixels = "") { QTest::newRow(name) << QString(mode) << c << e << QString(pixels); };
         const Ints designed{9570, 7545, 12, 287, 224, 299, 236, -5}, running{9570, 7545, 0, 299, 236, 299, 236, 7};
-        row("designed", "", {10635, 7905, 96}, designed, "638x503 20,16-39,31 8,272 41x239");
         // 144 dpi: 7545 twips are 754.5 pixels, the gap's edges at 29.9 and 23.6 twips.
         row("designed, 144 dpi", "", {10635, 7905, 144}, designed, "957x755 30,24-59,46 12,408 62x359");
         row("running", "running", {10635, 7905, 144}, running, "957x755 30,24-60,47 12,408 62x359");
