@@ -151,7 +151,6 @@ private slots:
         const QString head = limit ? "[Running] " : "[Running] white ";
         QVERIFY2(all.startsWith(head) && all.endsWith(tail) && !all.contains('!'), qPrintable(all));
         const QString steps = all.mid(head.size(), all.size() - head.size() - tail.size());
-        QCOMPARE(steps.count("Stop"), int(r.passes) - 1);
         if (!trace.isEmpty()) QCOMPARE(steps, trace);
     }
 };
