@@ -116,9 +116,7 @@ struct EditorFixture {
         e.Form_Load();
         e.FreshStart = false;
         e.Form_Resize(false, EditorPlaces::kDesignClientWidth, EditorPlaces::kDesignClientHeight);
-        ChooserPlaces places;
-        places.programFolder = "/the/program";
-        InstallFileCommands(e, places, Spelled);
+        InstallFileCommands(e, {}, Spelled); // no row looks at the choosers' folders
         // The timer as a real one would run it, on the view's clock: "after" lets it fire.
         e.OneShot.SetObserver(
             [this] { due = view.now + std::chrono::milliseconds(form->OneShot.Interval()); });
@@ -141,7 +139,8 @@ struct EditorFixture {
     // milliseconds pass and a timer then due fire. "during [N]"
     // plays the steps after it at the Nth (50th) yield of the run that the next timer firing
     // starts; "check" records State(), "status" the status line's words. "slide N" moves the pace
-    // slider to rung N; "fill A B V" puts V into cells A to B.
+    // slider to rung N; "fill A B V" puts V into cells A to B. "menu N" plays the steps after it
+    // while the menu that a right release on bar N opens is open.
     void Play(const QString& script) {
         Steps(script.split(QStringLiteral("; "), Qt::SkipEmptyParts));
     }
@@ -194,6 +193,10 @@ struct EditorFixture {
             if (verb == "slide") e.PaceSlider_Change(n);
             for (int i = n; verb == "fill" && i <= s.value(2).toInt(); ++i)
                 e.Machine.Cells[i] = std::uint8_t(s.value(3).toInt());
+            if (verb == "menu") {
+                view.whileMenuOpen = [this, later = steps] { Steps(later); };
+                steps = {"right " + s[1]};
+            }
             if (verb == "during") { // a run that still goes a million yields on is stopped
                 const long start = view.yields, at = n ? n : 50;
                 view.onYield = [this, start, at, later = steps](long n) {

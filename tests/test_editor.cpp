@@ -107,7 +107,6 @@ private slots:
         // Cell 1 is X: the loop in 2..4 lowers it from 4 to 0, then two Repeats scan past.
         QTest::newRow("loops, two skipped") << QList<int>{3, 5, 4, 6, 5, 3, 6, 1, 3} << 0 << "1032 steps, end 0, waits at 1 2 3 4 2 3 4 2 3 4 2 3 4 2 5 8 9";
         QTest::newRow("an idle Run") << QList<int>{7} << 0 << "1 steps, end 4, waits at 1";
-        QTest::newRow("every cell scanned") << QList<int>{2, 5} << 0 << "2 steps, end 2, waits at 1 2";
         QTest::newRow("Stop while waiting") << QList<int>{1, 1, 1, 1} << 1 << "2 steps, end 6, waits at 1 2 3";
         QTest::newRow("full speed while waiting") << QList<int>{1, 1, 1, 1} << 2 << "1024 steps, end 0, waits at 1 2 3";
         QTest::newRow("painted white while waiting") << QList<int>{1, 1, 1, 1} << 3 << "1024 steps, end 0, waits at 1 2 3 4";
@@ -231,7 +230,6 @@ private slots:
         // clang-format off
         const auto row = [](const char* name, const char* mode, QList<double> c, Ints e, const char* pixels = "") { QTest::newRow(name) << QString(mode) << c << e << QString(pixels); };
         const Ints designed{9570, 7545, 12, 287, 224, 299, 236, -5}, running{9570, 7545, 0, 299, 236, 299, 236, 7};
-        row("designed", "", {10635, 7905, 96}, designed, "638x503 20,16-39,31 8,272 41x239");
         // 144 dpi: 7545 twips are 754.5 pixels, the gap's edges at 29.9 and 23.6 twips.
         row("designed, 144 dpi", "", {10635, 7905, 144}, designed, "957x755 30,24-59,46 12,408 62x359");
         row("running", "running", {10635, 7905, 144}, running, "957x755 30,24-60,47 12,408 62x359");
@@ -296,23 +294,6 @@ private slots:
             QVERIFY(!g.gap || g.BarAt(d.right, d.bottom, k, k) == 0);
         }
     }
-
-    void runFallingDueDuringRunWaits() {
-        EditorFixture f;
-        // The menu holds the run while the Run command's "run" falls due; then the loop is emptied.
-        f.view.whileMenuOpen = [&f, at = 0]() mutable {
-            at = f.form->Machine.ProgPos;
-            f.Play("Run; wait; check; cell 3 0; cell 5 0");
-            QCOMPARE(f.form->Machine.ProgPos, at);
-        };
-        // Cells 1..5 run first, after a click on bar 5: the loop in 3..5 repeats while cell X (3
-        // itself) is coloured. The run that waited follows, over the whole strip.
-        f.Play("cell 1 1; cell 2 1; cell 3 5; pen 6; click 5; during; right 9");
-        QCOMPARE(
-            (f.log << f.State()).join(" | "),
-            "Mosaiq [Running]; item Stop; pen 6; cells 1=1,2=1,3=5,5=6; mark 5; running; menu off: "
-            "Reset Data | pen 6; cells 1=1,2=1; mark 5; X at 3; ran 1024; menu off: Reset Data");
-    }
 };
 
 void TestEditor::scripts_data() {
@@ -346,7 +327,6 @@ void TestEditor::scripts_data() {
     // The menu's item states.
     ScriptRow("menu, empty strip", "right 300", "pen 0 (1); " + off);
     ScriptRow("menu, a cell", "cell 3 7; right 0", "pen 0 (1); cells 3=7; menu off: Reset Data");
-    ScriptRow("menu, touched", "cell 1 1; cell 2 3; touch 2; right 300", "pen 0 (1); cells 1=1,2=3; touched 2; menu off: none");
     ScriptRow("menu, touched 0", "touch 900; right 300", "pen 0 (1); touched 900; menu off: none");
     // Closing.
     ScriptRow("close, empty strip", "close", "pen 0 (1); ended");
@@ -361,6 +341,9 @@ void TestEditor::scripts_data() {
     ScriptRow("Clear All during a run", endless + "yes; Run; during; Clear; check", running + "item Stop; white; pen 0 (1); limit 1024; running; " + clear + " | pen 0 (1); stopped; " + clear);
     ScriptRow("close during a run", endless + "ok; Run; during; close; Run", named + strip + "stopped; file /a~b; Mosaiq|Shutdown?; ended");
     ScriptRow("resize during a run", endless + "Run; during; resize 9000 7000; Run", named + strip + "stopped; gap 0; file /a~b");
+    // The menu holds the run to bar 5 (a loop in 3..5 while cell X, 3 itself, is coloured) while
+    // the Run command's "run" falls due; the run that waited follows, over the whole strip.
+    ScriptRow("a run falling due while the menu is open", "cell 1 1; cell 2 1; cell 3 5; pen 6; click 5; during; menu 9; Run; wait; check; cell 3 0; cell 5 0", "Mosaiq [Running]; item Stop; pen 6; cells 1=1,2=1,3=5,5=6; mark 5; running; menu off: Reset Data | pen 6; cells 1=1,2=1; mark 5; X at 3; ran 1024; menu off: Reset Data");
     ScriptRow("Stop drops a run that waits", "cell 1 5; cell 2 6; pen 3; click 5; during; Run; wait; Run", "pen 3; cells 1=5,2=6,5=3; mark 5; stopped");
     ScriptRow("caption", "file /h/~u/a~b; file /c; Run; check; wait", "Mosaiq [Design] ~ /c; item Stop; pen 0 (1); armed run 100; file /c | Mosaiq [Design] ~ /c; pen 0 (1); ran 1024; file /c");
     // A run shows the grey in cell 2 by the run's colour rule and turns cell 3 into a 2.

@@ -27,16 +27,26 @@ using namespace mosaiq::test;
 
 namespace {
 
-// The real window, with its modal pieces recorded instead of shown.
+// The real window, with its modal pieces recorded instead of shown; its real menu closes as soon
+// as it has opened.
 struct TestWindow : EditorWindow {
-    QStringList shown; // menus (their disabled items) and messages, in order
+    QStringList shown; // menus (their items, "(off)" where disabled) and messages, in order
     // Started up without a program, unless `load` is false.
     explicit TestWindow(bool load = true) {
         OnEndProgram = [this] { shown << "ended"; };
         if (load) Form_Load(*this, {});
     }
     void ShowContextMenu() override {
-        shown << QStringLiteral("menu %1").arg(Form.mnuContext.mnuRun.Enabled ? "Run" : "no Run");
+        QTimer::singleShot(0, this, [this] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            QStringList items;
+            for (QAction* a : menu->actions())
+                if (!a->isSeparator()) items << a->text() + (a->isEnabled() ? "" : " (off)");
+            shown << "menu " + items.join(", ");
+            menu->close();
+        });
+        EditorWindow::ShowContextMenu();
     }
     bool realChooser = false;
     std::string ChooseFile(const FileRequest& request) override {
@@ -55,15 +65,18 @@ class TestEditorWindow : public QObject {
     Q_OBJECT
 private slots:
     // Gestures with real mouse events: "pen N" clicks the palette, "click A B" presses on bar A
-    // and releases over bar B (0: the frame's gap), "background" clicks the window's background.
+    // and releases over bar B (0: the frame's gap), "background" clicks the window's background,
+    // "right N" right-clicks bar N.
     void mouse_data() {
-        Columns<QString, QString>("script", "shown"); // shown: cells, the marked bar, the pen
+        // Shown: cells, the marked bar, the pen, and what the window showed (the menu the user sees
+        // takes the rules' item states).
+        Columns<QString, QString>("script", "shown");
         // clang-format off
         QTest::newRow("white pen: click clears") << "pen 0; click 10 10" << "mark 0 pen 0";
         QTest::newRow("release off the bar: no click") << "pen 0; click 10 11" << "mark 10 pen 0";
         QTest::newRow("release on the frame") << "pen 3; click 10 10; click 0 0" << "10=3 mark 0 pen 3";
         QTest::newRow("background click") << "pen 3; click 10 10; background" << "10=3 mark 0 pen 3";
-        QTest::newRow("right button paints not") << "pen 3; right 10" << "mark 0 pen 3";
+        QTest::newRow("right button paints not; menu") << "pen 3; click 7 7; right 10" << "7=3 mark 7 pen 3 | menu Load ..., Save ..., Run, Reset Data (off), Clear All, Close Menu";
         QTest::newRow("drag over a white bar") << "pen 3; drag 10 12" << "10=3 mark 10 pen 3";
         // clang-format on
     }
@@ -95,27 +108,15 @@ private slots:
             if (w.Form.Bars.At(i).border) mark = i;
         }
         if (w.Form.HoverBar) seen += QStringLiteral("hover %1 ").arg(w.Form.HoverBar);
-        QTEST(seen + QStringLiteral("mark %1 pen %2").arg(mark).arg(w.Form.PenCode), "shown");
-    }
-
-    // A Stop chosen while a run at one instruction a second waits for its next instruction ends
-    // the run there, long before the wait's own timer would have.
-    void stopDuringWait() {
-        EditorWindow w;
-        w.SetPace(1);
-        for (int i = 1; i <= 4; ++i)
-            w.Form.Machine.Cells[i] = 1;
-        QTimer::singleShot(50, &w, [&w] { w.Form.mnuRun_Click(); }); // it reads "Stop" in a run
-        w.Form.SetRunCaption(kRunCaptionStop);
-        w.Form.RunNow();
-        const auto* wait = w.findChild<QTimer*>("paceWait");
-        QVERIFY(wait && wait->isActive());
-        QCOMPARE(int(w.Form.LastRun.end), int(RunEnd::Stopped));
+        seen += QStringLiteral("mark %1 pen %2").arg(mark).arg(w.Form.PenCode);
+        QTEST((QStringList{seen} + w.shown).join(" | "), "shown");
     }
 
     // During a run the status line follows it once a frame, not at every step; a pace set from
-    // the command line is not announced.
-    void statusDuringRun() {
+    // the command line is not announced. A Stop chosen while the run, slowed to one instruction a
+    // second, waits for its next instruction ends the run there, long before the wait's own timer
+    // would have.
+    void duringRun() {
         EditorWindow w;
         w.SetPace(kFullSpeed);
         QCOMPARE(w.Form.StatusText(), std::string());
@@ -125,11 +126,15 @@ private slots:
         QTimer sample;
         connect(&sample, &QTimer::timeout, &w, [&] {
             seen << w.lblStatus->FullText();
-            if (seen.size() == 8) w.Form.mnuRun_Click(); // it reads "Stop" in a run
+            if (seen.size() == 8) w.SetPace(1);
+            if (seen.size() == 9) w.Form.mnuRun_Click(); // it reads "Stop" in a run
         });
         sample.start(40);
         w.Form.SetRunCaption(kRunCaptionStop);
         w.Form.RunNow();
+        const auto* wait = w.findChild<QTimer*>("paceWait");
+        QVERIFY(wait && wait->isActive());
+        QCOMPARE(int(w.Form.LastRun.end), int(RunEnd::Stopped));
         seen.removeDuplicates();
         QVERIFY2(seen.size() >= 3 && seen.filter("Running · step").size() == seen.size(),
                  qPrintable(seen.join(" | ")));
@@ -143,24 +148,45 @@ private slots:
         QCOMPARE(ChooserSpells("caf\xC3\xA9.mq"), std::string("caf\xC3\xA9.mq"));
     }
 
-    // The pace slider ends where the frame ends, and hides when the window is too low for it.
-    // One notch of the wheel is one rung, full speed is at the top, its tip names the pace and
+    // What lies below the frame. The status line fills the strip below it, in a font that fits
+    // it, cut with an ellipsis; it takes neither focus nor clicks, and follows the pointer over the
+    // bars. The pace slider ends where the frame ends, and hides when the window is too low for
+    // it. One notch of the wheel is one rung, full speed is at the top, its tip names the pace and
     // shows the new one at a wheel turn, it never takes the focus, and a move over it is a move
     // over the window's background. Besides, a white bar's hint, and the chooser in the program's
-    // own folder in the build tree.
-    void paceSlider_data() {
-        Columns<double, bool>("height", "shown");
-        QTest::newRow("just tall enough") << 5400.0 << true;
-        QTest::newRow("too low") << 5370.0 << false;
+    // own folder in the build tree. CTest also runs this at a scale factor of 1.5.
+    void belowFrame_data() {
+        Columns<QSizeF, bool>("client", "slider"); // twips; whether the slider shows
+        // Bar 37 moves from row to row: a move to where the pointer already is moves nothing.
+        QTest::newRow("just tall enough") << QSizeF(10635, 5400) << true;
+        QTest::newRow("designed size") << QSizeF(10635, 7905) << true;
+        QTest::newRow("too low for the slider") << QSizeF(10635, 5370) << false;
+        QTest::newRow("small") << QSizeF(3000, 2000) << false;
     }
-    void paceSlider() {
-        const auto [height, shown] = Fetch<double, bool>("height", "shown");
+    void belowFrame() {
+        const auto [client, shown] = Fetch<QSizeF, bool>("client", "slider");
         TestWindow w;
-        w.ResizeClientTwips(10635, height);
+        w.ResizeClientTwips(client.width(), client.height());
+        w.Form.FreshStart = false;
+        const QLabel& label = *w.lblStatus;
+        const QRect frame = w.Panel->geometry(), box = label.geometry();
+        QVERIFY(label.isVisible() && box.left() == frame.left());
+        QVERIFY(std::abs(box.width() - frame.width()) <= 1 &&
+                std::abs(box.top() - frame.bottom() - 1) <= 1);
+        QVERIFY(std::abs(box.bottom() - (w.height() - 1)) <= 1);
+        QVERIFY(label.fontMetrics().height() <= box.height() && label.focusPolicy() == Qt::NoFocus);
+        QVERIFY(!w.childAt(box.center())); // a click there is the window's
+        QTest::mouseMove(w.Panel, w.Panel->BarRect(37).center());
+        QTRY_COMPARE(w.lblStatus->FullText(), QString::fromUtf8("Cell 37 · 00 White Pixel"));
+        const QString wide = QString("Cell 37 ").repeated(40);
+        w.lblStatus->Show(wide);
+        QVERIFY(label.text().endsWith(QChar(0x2026)) && label.text().size() < wide.size());
+        QVERIFY(label.fontMetrics().horizontalAdvance(label.text()) <= box.width());
+        QCOMPARE(label.accessibleName(), wide);
+
         QSlider& slider = *w.PaceSlider;
         QVERIFY(slider.isVisible() == shown && slider.focusPolicy() == Qt::NoFocus);
         QCOMPARE(slider.geometry().bottom(), w.Panel->geometry().bottom());
-        w.Form.FreshStart = false;
         w.Form.lColor_Click(2);
         w.Form.Bar_MouseMove(11, 0);
         QMouseEvent move(QEvent::MouseMove, {5, 5}, {5, 5}, Qt::NoButton, {}, {});
@@ -220,54 +246,6 @@ private slots:
         });
         w.Form.mnuSave_Click();
         QCOMPARE(QString::fromStdString(w.Form.FileName), dir.filePath(saved));
-    }
-
-    // The status line fills the strip below the frame, in a font that fits it, cut with an
-    // ellipsis; it takes neither focus nor clicks, and follows the pointer over the bars. CTest
-    // also runs this at a scale factor of 1.5.
-    void statusLine_data() {
-        QTest::addColumn<QSizeF>("client"); // twips
-        QTest::newRow("designed size") << QSizeF(10635, 7905);
-        QTest::newRow("small") << QSizeF(3000, 2000);
-    }
-    void statusLine() {
-        QFETCH(QSizeF, client);
-        TestWindow w;
-        w.ResizeClientTwips(client.width(), client.height());
-        const QLabel& label = *w.lblStatus;
-        const QRect frame = w.Panel->geometry(), box = label.geometry();
-        QVERIFY(label.isVisible() && box.left() == frame.left());
-        QVERIFY(std::abs(box.width() - frame.width()) <= 1 &&
-                std::abs(box.top() - frame.bottom() - 1) <= 1);
-        QVERIFY(std::abs(box.bottom() - (w.height() - 1)) <= 1);
-        QVERIFY(label.fontMetrics().height() <= box.height() && label.focusPolicy() == Qt::NoFocus);
-        QVERIFY(!w.childAt(box.center())); // a click there is the window's
-        QTest::mouseMove(w.Panel, w.Panel->BarRect(37).center());
-        QTRY_COMPARE(w.lblStatus->FullText(), QString::fromUtf8("Cell 37 · 00 White Pixel"));
-        const QString wide = QString("Cell 37 ").repeated(40);
-        w.lblStatus->Show(wide);
-        QVERIFY(label.text().endsWith(QChar(0x2026)) && label.text().size() < wide.size());
-        QVERIFY(label.fontMetrics().horizontalAdvance(label.text()) <= box.width());
-        QCOMPARE(label.accessibleName(), wide);
-    }
-
-    // The menu the user sees takes the rules' item states.
-    void menu() {
-        EditorWindow w;
-        Form_Load(w, {});
-        w.Form.FreshStart = false;
-        QStringList items;
-        QTimer::singleShot(200, &w, [&items] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            QVERIFY(menu);
-            for (QAction* a : menu->actions())
-                if (!a->isSeparator()) items << a->text() + (a->isEnabled() ? "" : " (off)");
-            menu->close();
-        });
-        w.Form.Machine.Cells[7] = 3;
-        QTest::mouseClick(w.Panel, Qt::RightButton, {}, w.Panel->BarRect(7).center());
-        QCOMPARE(items.join(", "),
-                 "Load ..., Save ..., Run, Reset Data (off), Clear All, Close Menu");
     }
 
     // The draws in order: the colour's (two for grey), then n's and f's.
@@ -346,10 +324,12 @@ private slots:
         });
         QVERIFY2(!forced, "the splash never released the start-up");
         QVERIFY(armed && w.isVisible() && w.shown.isEmpty());
-        QCOMPARE(w.Form.Caption, "Mosaiq [Design]" + (unreadable ? " ~ " + program : ""));
         QTRY_VERIFY(splash.isNull()); // closed and discarded
         const QString told = "The file " + dir.path() + " could not be loaded: Is a directory|";
-        QTRY_COMPARE_WITH_TIMEOUT(w.shown.join('|'), (unreadable ? told : "") + "menu no Run",
+        QTRY_COMPARE_WITH_TIMEOUT(w.shown.join('|'),
+                                  (unreadable ? told : "") +
+                                      "menu Load ..., Save ... (off), Run (off), Reset Data (off), "
+                                      "Clear All (off), Close Menu",
                                   5000);
     }
 
