@@ -108,7 +108,7 @@ struct EditorFixture {
     static inline QString folder; // where "start", "load", "save" and "saved" find their files
     RecordingView view;
     std::unique_ptr<Editor> form = std::make_unique<Editor>(view);
-    QStringList log; // what "check" steps recorded
+    QStringList log, waited; // what "check" steps recorded; where a paced run waited
 
     EditorFixture() {
         Editor& e = *form;
@@ -140,7 +140,9 @@ struct EditorFixture {
     // plays the steps after it at the Nth (50th) yield of the run that the next timer firing
     // starts; "check" records State(), "status" the status line's words. "slide N" moves the pace
     // slider to rung N; "fill A B V" puts V into cells A to B. "menu N" plays the steps after it
-    // while the menu that a right release on bar N opens is open.
+    // while the menu that a right release on bar N opens is open. "waiting N" notes the cell at
+    // every wait of the paced run that the next timer firing starts, and plays the steps after it
+    // at the Nth wait (none for 0), which they cut short.
     void Play(const QString& script) {
         Steps(script.split(QStringLiteral("; "), Qt::SkipEmptyParts));
     }
@@ -196,6 +198,14 @@ struct EditorFixture {
             if (verb == "menu") {
                 view.whileMenuOpen = [this, later = steps] { Steps(later); };
                 steps = {"right " + s[1]};
+            }
+            if (verb == "waiting") {
+                view.onWait = [this, n, later = steps](long wait) {
+                    waited << QString::number(form->Machine.ProgPos);
+                    if (wait == n) Steps(later);
+                    return wait == n;
+                };
+                steps = {QStringLiteral("wait")};
             }
             if (verb == "during") { // a run that still goes a million yields on is stopped
                 const long start = view.yields, at = n ? n : 50;
@@ -268,6 +278,7 @@ struct EditorFixture {
                        (r.fileName.empty() ? "" : " at " + Q(r.fileName));
         out << view.menus << view.questions;
         if (view.ends > 0) out << QStringLiteral("ended");
+        if (!waited.isEmpty()) out << "waits at " + waited.join(' ');
         const QString text = out.join(QStringLiteral("; "));
         return folder.isEmpty() ? text : QString(text).replace(folder + '/', "%/");
     }

@@ -94,52 +94,6 @@ private slots:
         QCOMPARE(seen.join(" | "), "1 | 1 | 500 | 1000 | 1000000");
     }
 
-    // A run at a pace is the same run as at full speed: the same cells, steps, passes and end.
-    // At one instruction a second every instruction waits once, right before it executes; a
-    // white or data cell, a move of a skipped loop's scan and the closing sweep never wait. A stop
-    // or a new pace chosen while the run waits holds at once.
-    void paced_data() {
-        // At the third wait: 0 nothing, 1 Stop, 2 full speed, 3 cell painted white. The waits:
-        // steps, end, cells at which the paced run waited.
-        Columns<QList<int>, int, QString>("program", "atThirdWait", "waits");
-        // clang-format off
-        QTest::newRow("among white and data") << QList<int>{0, 0, 1, 9, 0, 0, 3, 200, 0, 2} << 0 << "1024 steps, end 0, waits at 3 7 10";
-        // Cell 1 is X: the loop in 2..4 lowers it from 4 to 0, then two Repeats scan past.
-        QTest::newRow("loops, two skipped") << QList<int>{3, 5, 4, 6, 5, 3, 6, 1, 3} << 0 << "1032 steps, end 0, waits at 1 2 3 4 2 3 4 2 3 4 2 3 4 2 5 8 9";
-        QTest::newRow("an idle Run") << QList<int>{7} << 0 << "1 steps, end 4, waits at 1";
-        QTest::newRow("Stop while waiting") << QList<int>{1, 1, 1, 1} << 1 << "2 steps, end 6, waits at 1 2 3";
-        QTest::newRow("full speed while waiting") << QList<int>{1, 1, 1, 1} << 2 << "1024 steps, end 0, waits at 1 2 3";
-        QTest::newRow("painted white while waiting") << QList<int>{1, 1, 1, 1} << 3 << "1024 steps, end 0, waits at 1 2 3 4";
-        // clang-format on
-    }
-    void paced() {
-        const auto [program, atThirdWait, waits] =
-            Fetch<QList<int>, int, QString>("program", "atThirdWait", "waits");
-        QStringList outcomes, waitedAt;
-        for (const int pace : {1, kFullSpeed}) {
-            EditorFixture f;
-            Editor& form = *f.form;
-            f.view.onWait = [&](long n) {
-                waitedAt << QString::number(form.Machine.ProgPos);
-                if (n == 3 && atThirdWait == 1) form.mnuRun_Click(); // it reads "Stop" in a run
-                if (n == 3 && atThirdWait == 2) form.PaceSlider_Change(PaceRung(kFullSpeed));
-                if (n == 3 && atThirdWait == 3) form.Machine.Cells[form.Machine.ProgPos] = 0;
-                return n == 3 && atThirdWait;
-            };
-            form.RunPace.SetPace(pace, f.view.now);
-            for (int i = 0; i < program.size(); ++i)
-                form.Machine.Cells[i + 1] = std::uint8_t(program[i]);
-            form.SetRunCaption(kRunCaptionStop);
-            form.RunNow();
-            const QString run = QStringLiteral("%1 steps, end %2")
-                                    .arg(form.LastRun.steps)
-                                    .arg(int(form.LastRun.end));
-            if (pace == 1) QCOMPARE(run + ", waits at " + waitedAt.join(' '), waits);
-            outcomes << run + QStringLiteral(", %1 passes, ").arg(form.LastRun.passes) + f.State();
-        }
-        if (!atThirdWait) QCOMPARE(outcomes[0], outcomes[1]);
-    }
-
     // Files for the scripts' "start", "load", "save" and "saved": where letter case matters,
     // r.mq is another file than R.MQ.
     void initTestCase() {
@@ -365,6 +319,22 @@ void TestEditor::scripts_data() {
     ScriptRow("link loop; load Latin-1; save", "start loop.mq; shown; load caf%E9.mq; save caf%E9.mq; saved caf%E9.mq; saved caf%EF%BF%BD.mq", "caf%E9.mq holds 4096 bytes, 1=7 | caf%EF%BF%BD.mq holds nothing | Mosaiq [Design] ~ %/caf\uFFFD.mq; busy; pen 0 (1); cells 1=7; armed saveflg 250; file %/caf\uFFFD.mq; Load at %/loop.mq; Save at %/caf\uFFFD.mq; Mosaiq|The file %/loop.mq could not be loaded: Too many levels of symbolic links");
     ScriptRow("two names spelled alike", "start alike/caf%EF.mq; save alike/caf%EF.mq; start alike/caf%E9.mq; save alike/caf%E9.mq; saved alike/caf%E9.mq; saved alike/caf%EF.mq", "alike/caf%E9.mq holds 4096 bytes, 1=7 | alike/caf%EF.mq holds 4096 bytes, 1=8 | Mosaiq [Design] ~ %/alike/caf\uFFFD.mq; busy; pen 0 (1); cells 1=7; armed saveflg 250; file %/alike/caf\uFFFD.mq; Save at %/alike/caf\uFFFD.mq; Save at %/alike/caf\uFFFD.mq");
     ScriptRow("too large, in a file; load link loop, device", "start big.mq; shown; start R.MQ/x.mq; shown; load loop.mq; load zero.mq", "Mosaiq [Design] ~ %/R.MQ/x.mq; busy; pen 0 (1); armed loadflg 250; file %/R.MQ/x.mq; Load at %/R.MQ/x.mq; Load at %/R.MQ/x.mq; Mosaiq|The file %/big.mq could not be loaded: not a program file: too large; Mosaiq|The file %/R.MQ/x.mq could not be loaded: Not a directory (timer armed); Mosaiq|The file %/loop.mq could not be loaded: Too many levels of symbolic links (timer armed); Mosaiq|The file %/zero.mq could not be loaded: Not a regular file (timer armed)");
+    // A run at one instruction a second: every instruction waits once, right before it executes;
+    // a white or data cell, a move of a skipped loop's scan and the closing sweep never wait. It
+    // ends as it does at full speed. A stop, a new pace or a cell painted while it waits holds at
+    // once.
+    const auto paced = [](const char* name, const QString& cells, const QString& shown, const char* waits) {
+        ScriptRow(name, "slide 0; " + cells + "; Run; waiting 0", shown + "; waits at " + waits);
+        ScriptRow((QByteArray(name) + ", full speed").constData(), cells + "; Run; wait", shown);
+    };
+    paced("paced among white and data", "cell 3 1; cell 4 9; cell 7 3; cell 8 200; cell 10 2", "pen 0 (1); cells 2=1,3=1,4=9,7=3,8=200,10=2; touched 2; ran 1024", "3 7 10");
+    // Cell 1 is X: the loop in 2..4 lowers it from 4 to 0, then two Repeats scan past.
+    paced("paced loops, two skipped", "cell 1 3; cell 2 5; cell 3 4; cell 4 6; cell 5 5; cell 6 3; cell 7 6; cell 8 1; cell 9 3", "pen 0 (1); cells 2=6,3=4,4=6,5=5,6=3,7=6,8=1,9=3; touched 1,2; X at 2; ran 1032", "1 2 3 4 2 3 4 2 3 4 2 3 4 2 5 8 9");
+    paced("paced idle Run", "cell 1 7", "pen 0 (1); cells 1=7; ran 1", "1");
+    const QString four = "slide 0; cell 1 1; cell 2 1; cell 3 1; cell 4 1; Run; waiting 3; ";
+    ScriptRow("Stop while a paced run waits", four + "Run", "pen 0 (1); cells 1=1,2=1,3=1,4=1; X at 3; stopped; waits at 1 2 3");
+    ScriptRow("full speed while a paced run waits", four + "slide 17", "pen 0 (1); cells 1=1,2=1,3=1,4=1; X at 5; ran 1024; waits at 1 2 3");
+    ScriptRow("painted white while a paced run waits", four + "cell 3 0", "pen 0 (1); cells 1=1,2=1,4=1; X at 4; ran 1024; waits at 1 2 3 4");
     // The first-time menu: every resize arms it anew; it ends FreshStart.
     ScriptRow("first-time menu", "fresh; resize 10700 7905; check; wait; resize 10635 7905", "pen 0 (1); armed  1000 | pen 1; " + off);
     ScriptRow("two resizes in the first second", "fresh; resize 10700 7905; after 600; resize 10635 7905; after 600; check; after 400", "pen 0 (1); armed  1000 | pen 1; " + off);
