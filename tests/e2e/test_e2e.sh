@@ -4,11 +4,11 @@
 # after the splash; a stroke that runs for ever; a close request cancelled during the run; Stop and
 # Run through the menu; closing for good, with status 0.
 #
-# Usage: test_e2e.sh MOSAIQ X_CLOSE_WINDOW   (exit status 77: skipped, a tool is missing)
+# Usage: test_e2e.sh MOSAIQ   (exit status 77: skipped, a tool is missing)
 set -uo pipefail
 editor=$1
-close_window=$2
 for tool in Xvfb xdotool import; do command -v $tool >/dev/null || { echo "needs $tool"; exit 77; }; done
+/usr/bin/python3 -c 'import Xlib' 2>/dev/null || { echo "needs python3-xlib"; exit 77; }
 tmp=$(mktemp -d)
 exec 3< <(exec Xvfb -displayfd 1 -noreset -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
 xvfb=$!
@@ -33,8 +33,20 @@ pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A
 # The centre of bar C (1 to 1024) on screen: steps of 299 and 236 twips, 15 to a pixel at 96 dpi.
 bar() { echo $((ox + 65 + (299 * (($1 - 1) % 32) + 7) / 15)) $((oy + 15 + (236 * (($1 - 1) / 32) + 7) / 15)); }
 click() { xdotool mousemove "$1" "$2" sleep 0.05 click "${3:-1}"; }
+# Asks the window to close as a window manager's close button does: a WM_DELETE_WINDOW message.
+close_window() {
+    /usr/bin/python3 - "$1" <<'EOF'
+import sys
+from Xlib import X, display, protocol
+d = display.Display()
+w = d.create_resource_object('window', int(sys.argv[1], 0))
+message = [d.intern_atom('WM_DELETE_WINDOW'), X.CurrentTime, 0, 0, 0]
+w.send_event(protocol.event.ClientMessage(window=w, client_type=d.intern_atom('WM_PROTOCOLS'), data=(32, message)))
+d.sync()
+EOF
+}
 close_and_answer() {
-    "$close_window" "$window"
+    close_window "$window"
     within 3 "the Shutdown? question" named '^Mosaiq$'
     xdotool windowfocus "$(named '^Mosaiq$')" sleep 0.05 key "$1"
 }
