@@ -6,6 +6,7 @@
 #include "FileCommands.h"
 #include "Pacer.h"
 #include "RecordingView.h"
+#include "SplashRules.h"
 #include "Table.h"
 
 #include <QDir>
@@ -92,6 +93,18 @@ private slots:
         for (const double pace : {0.2, 1.5, 750.0, 750.1, 9e9})
             seen << QString::number(NearestPace(pace));
         QCOMPARE(seen.join(" | "), "1 | 1 | 500 | 1000 | 1000000");
+    }
+
+    // The splash stays three seconds past its last paint, and never past ten seconds after it
+    // showed, painted or not.
+    void splashCountdown() {
+        SplashCountdown countdown(Clock::time_point{});
+        QStringList due;
+        for (const int paint : {-1, 0, 2000, 6000, 9000}) {
+            if (paint >= 0) countdown.Painted(Clock::time_point{} + std::chrono::milliseconds(paint));
+            due << QString::number((countdown.Due() - Clock::time_point{}) / 1ms);
+        }
+        QCOMPARE(due.join(' '), "10000 3000 5000 9000 10000");
     }
 
     // Files for the scripts' "start", "load", "save" and "saved": where letter case matters,

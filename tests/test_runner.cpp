@@ -82,7 +82,7 @@ private slots:
         // clang-format off
         QTest::newRow("empty strip") << QByteArray() << QStringList{"%p"} << 0 << "steps=1024 passes=1 x=1 end=limit\n" << QByteArray("00\r\n00\r\n");
         QTest::newRow("budget spent: 3") << QByteArray("1\n7") << QStringList{"--steps", "10", "%p"} << 3 << "steps=10 passes=6 x=1 end=steps\n" << QByteArray("01\r\n07\r\n");
-        QTest::newRow("ends at the budget's last step: 0") << QByteArray() << QStringList{"--steps=1024", "%p"} << 0 << "steps=1024 passes=1 x=1 end=limit\n" << QByteArray("00\r\n");
+        QTest::newRow("--limit 1024, ends at the budget's last step: 0") << QByteArray() << QStringList{"--steps=1024", "--limit=1024", "%p"} << 0 << "steps=1024 passes=1 x=1 end=limit\n" << QByteArray("00\r\n");
         QTest::newRow("--limit, a cell lowered") << QByteArray("1\n1\n1\n4\n3") << QStringList{"%p", "--limit=4"} << 0 << "steps=4 passes=1 x=4 end=limit\n" << QByteArray("01\r\n01\r\n01\r\n03\r\n03\r\n");
         QTest::newRow("-- then - ") << QByteArray("6") << QStringList{"--", "-"} << 0 << "steps=1 passes=1 x=1 end=stray-end-repeat\n" << QByteArray("06\r\n");
         QTest::newRow("--out /dev/stdout") << QByteArray("6") << QStringList{"--out=/dev/stdout", "-"} << 0 << "steps=1 passes=1 x=1 end=stray-end-repeat\n" << QByteArray("06\r\n00\r\n");
