@@ -105,11 +105,6 @@ export function pixel(page, x, y) {
     }, [Math.floor(x), Math.floor(y)]);
 }
 
-// The open menu's items as "caption:on" or "caption:off".
-export function menuItems(page) {
-    return page.$$eval('#modal .menu button', (bs) => bs.map((b) => `${b.textContent}:${b.disabled ? 'off' : 'on'}`));
-}
-
 // Picks pen `pen` in the palette and clicks bar `bar` with it.
 export async function paint(page, pen, bar) {
     const palette = await centre(page, await record(page, 'mq_palette', pen));
@@ -123,7 +118,7 @@ export async function menu(page, bar = 1) {
     const at = await centre(page, await record(page, 'mq_bar', bar));
     await page.mouse.click(at.x, at.y, { button: 'right' });
     await page.waitForSelector('#modal .menu');
-    return (await menuItems(page)).map((item) => (item.endsWith(':on') ? 1 : 0)).join('');
+    return page.$$eval('#modal .menu button', (bs) => bs.map((b) => (b.disabled ? 0 : 1)).join(''));
 }
 
 export function choose(page, caption) {
