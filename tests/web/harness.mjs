@@ -66,15 +66,16 @@ export async function open(hash = '', { init, ratio, splash } = {}) {
     return page;
 }
 
-// A test on a page that `open` opened on `hash`, closed once `body(page)` is done; an editor that
-// is up asks for nothing more. A page that never hands control back fails its test after two
-// minutes instead of holding up the suite.
+// A test on a page that `open` opened on `hash`, closed once `body(page)` is done; the page
+// throws nothing, and an editor that is up asks for nothing more. A page that never hands
+// control back fails its test after two minutes instead of holding up the suite.
 export function onPage(name, hash, body, options) {
     test(name, { timeout: 120000 }, async () => {
         const page = await open(hash, options);
         const asked = requests.length;
         await body(page);
         await page.close();
+        assert.deepEqual(page.errors, []);
         if (!options?.splash) assert.deepEqual(requests.slice(asked), [], 'asked for after the page was up');
     });
 }
@@ -94,22 +95,14 @@ export async function centre(page, [left, top, right, bottom]) {
     return { x: (left + right) / 2 / ratio, y: (top + bottom) / 2 / ratio };
 }
 
-// Resolves once the page has drawn a frame after this call.
-export function drawn(page) {
-    return page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
-}
-
-// The canvas's colour at device pixel (x, y), blue-green-red as the editor keeps colours.
+// The canvas's colour at device pixel (x, y) once the page has drawn a frame after this call,
+// blue-green-red as the editor keeps colours.
 export function pixel(page, x, y) {
-    return page.evaluate(([x, y]) => {
+    return page.evaluate(async ([x, y]) => {
+        await new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r)));
         const [r, g, b] = document.getElementById('window').getContext('2d').getImageData(x, y, 1, 1).data;
         return b << 16 | g << 8 | r;
     }, [Math.floor(x), Math.floor(y)]);
-}
-
-// The open menu's items as "caption:on" or "caption:off".
-export function menuItems(page) {
-    return page.$$eval('#modal .menu button', (bs) => bs.map((b) => `${b.textContent}:${b.disabled ? 'off' : 'on'}`));
 }
 
 // Picks pen `pen` in the palette and clicks bar `bar` with it.
@@ -125,7 +118,7 @@ export async function menu(page, bar = 1) {
     const at = await centre(page, await record(page, 'mq_bar', bar));
     await page.mouse.click(at.x, at.y, { button: 'right' });
     await page.waitForSelector('#modal .menu');
-    return (await menuItems(page)).map((item) => (item.endsWith(':on') ? 1 : 0)).join('');
+    return page.$$eval('#modal .menu button', (bs) => bs.map((b) => (b.disabled ? 0 : 1)).join(''));
 }
 
 export function choose(page, caption) {
