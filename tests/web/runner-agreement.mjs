@@ -5,6 +5,7 @@
 // Usage: node runner-agreement.mjs NATIVE_RUNNER WASM_RUNNER_JS [COUNT] [SEED]
 
 import { execFile } from 'node:child_process';
+import { createHash } from 'node:crypto';
 import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -13,15 +14,9 @@ import assert from 'node:assert/strict';
 const [native, wasm, count = '500', seed = '21'] = process.argv.slice(2);
 const folder = mkdtempSync(join(tmpdir(), 'mosaiq-agree-'));
 
-// mulberry32
-function random(state) {
-    return (n) => {
-        state = (state + 0x6d2b79f5) | 0;
-        let t = Math.imul(state ^ (state >>> 15), 1 | state);
-        t ^= t + Math.imul(t ^ (t >>> 7), 61 | t);
-        return Math.floor((((t ^ (t >>> 14)) >>> 0) / 2 ** 32) * n);
-    };
-}
+// A whole number below n, the next of a sequence that the seed fixes.
+let drawn = 0;
+const pick = (n) => createHash('sha256').update(`${seed}:${drawn++}`).digest().readUInt32LE(0) % n;
 
 // Mostly instructions at the front, a few data codes, now and then a code far down the strip.
 function program(pick) {
@@ -42,7 +37,6 @@ function run(file, args) {
     });
 }
 
-const pick = random(Number(seed));
 const jobs = Array.from({ length: Number(count) }, (_, i) => ({ i, ...program(pick) }));
 const ends = {};
 async function worker() {
