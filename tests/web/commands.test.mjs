@@ -132,14 +132,16 @@ for (const [init, loaded, name] of [[picker, null, 'program.mq'], [noPicker, nul
     }, { init });
 }
 
-for (const [answer, link, fill] of [['No', '#v1.Bw', 0xC0C0C0], ['Yes', '#v1.', 0xFFFFFF]]) {
+for (const [answer, link, fill] of [['No', '#v1.Bw', 0xC0C0C0], ['Yes', '#v1.', 0xFFFFFF],
+    ['Escape', '#v1.Bw', 0xC0C0C0]]) {
     onPage(`Clear All answered ${answer}`, '#v1.Bw', async (page) => {
         assert.equal(await menu(page), '111011'); // a Run cell: nothing to reset
         await choose(page, 'Clear All');
         const dialog = await page.waitForSelector('#modal .dialog');
         assert.deepEqual(await dialog.$$eval('h1, p, button', (e) => e.map((n) => n.textContent)),
             ['Mosaiq', 'Reset and clear everything?', 'Yes', 'No']);
-        await page.click(`#modal .dialog button:text-is("${answer}")`);
+        if (answer === 'Escape') await page.keyboard.press('Escape');
+        else await page.click(`#modal .dialog button:text-is("${answer}")`);
         await page.waitForFunction((link) => location.hash === link && !document.querySelector('#modal .dialog'), link);
         assert.equal((await record(page, 'mq_bar', 1))[4], fill);
     });
