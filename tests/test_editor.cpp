@@ -101,7 +101,8 @@ private slots:
         SplashCountdown countdown(Clock::time_point{});
         QStringList due;
         for (const int paint : {-1, 0, 2000, 6000, 9000}) {
-            if (paint >= 0) countdown.Painted(Clock::time_point{} + std::chrono::milliseconds(paint));
+            if (paint >= 0)
+                countdown.Painted(Clock::time_point{} + std::chrono::milliseconds(paint));
             due << QString::number((countdown.Due() - Clock::time_point{}) / 1ms);
         }
         QCOMPARE(due.join(' '), "10000 3000 5000 9000 10000");
