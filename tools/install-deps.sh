@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
     build-essential cmake pkg-config libpng-dev
-    qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev
     clang
     xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3-xlib
     desktop-file-utils shared-mime-info libxml2-utils groff-base

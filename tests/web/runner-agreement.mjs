@@ -19,7 +19,7 @@ let drawn = 0;
 const pick = (n) => createHash('sha256').update(`${seed}:${drawn++}`).digest().readUInt32LE(0) % n;
 
 // Mostly instructions at the front, a few data codes, now and then a code far down the strip.
-function program(pick) {
+function program() {
     const codes = new Array(1024).fill(0);
     const length = 1 + pick(pick(2) ? 24 : 400);
     for (let i = 0; i < length; ++i) codes[i] = pick(10) ? pick(8) : pick(256);
@@ -37,7 +37,7 @@ function run(file, args) {
     });
 }
 
-const jobs = Array.from({ length: Number(count) }, (_, i) => ({ i, ...program(pick) }));
+const jobs = Array.from({ length: Number(count) }, (_, i) => ({ i, ...program() }));
 const ends = {};
 async function worker() {
     for (let job; (job = jobs.shift());) {
